@@ -1,0 +1,14 @@
+#include "core/database.h"
+#include "core/form.h"
+#include "core/startup.h"
+#include <QApplication>
+
+int main(int argc, char *argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quadrilex"));
+    FormRegistry::setLastWindowHandler([] { QCoreApplication::quit(); });
+    if (!start_program(GameDatabase::defaultPath())) return 1;
+    const int status = QApplication::exec();
+    end_program();
+    return status;
+}

@@ -1,0 +1,94 @@
+#include "core/desktop.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+
+namespace desktop {
+
+namespace {
+MessageHandler &handler() {
+    static MessageHandler h;
+    return h;
+}
+
+QMessageBox::Icon qtIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Critical: return QMessageBox::Critical;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+void setMessageHandler(MessageHandler h) { handler() = std::move(h); }
+
+Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &title) {
+    const MessageRequest request{text, buttons, icon, title.isEmpty() ? AppTitle : title};
+    if (handler()) return handler()(request);
+
+    QMessageBox box(qtIcon(icon), request.title, text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    // French captions whatever the machine's locale and installed translations.
+    auto add = [&box](QMessageBox::StandardButton b, const char *caption) {
+        box.addButton(b)->setText(QString::fromUtf8(caption));
+    };
+    switch (buttons) {
+    case Buttons::Ok: add(QMessageBox::Ok, "OK"); break;
+    case Buttons::YesNo:
+        add(QMessageBox::Yes, "Oui");
+        add(QMessageBox::No, "Non");
+        break;
+    case Buttons::OkCancel:
+        add(QMessageBox::Ok, "OK");
+        add(QMessageBox::Cancel, "Annuler");
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return Answer::Ok;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: break;
+    }
+    // A box closed another way counts as its cautious answer.
+    return buttons == Buttons::YesNo      ? Answer::No
+           : buttons == Buttons::OkCancel ? Answer::Cancel
+                                          : Answer::Ok;
+}
+
+QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+
+void setClipboardText(const QString &text) {
+    auto *data = new QMimeData;
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void setClipboardImage(const QImage &image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("image/png"), png);
+    data->setImageData(image);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+QImage clipboardImage() { return QGuiApplication::clipboard()->image(); }
+
+QByteArray clipboardPng() {
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return data ? data->data(QStringLiteral("image/png")) : QByteArray();
+}
+
+void clearClipboard() { QGuiApplication::clipboard()->clear(); }
+
+} // namespace desktop

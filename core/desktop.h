@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Message boxes and clipboard, as every window uses them.
+namespace desktop {
+
+inline const QString AppTitle = QStringLiteral("Quadrilex");
+
+enum class Buttons { Ok, YesNo, OkCancel };
+enum class Icon { None, Exclamation, Information, Critical };
+enum class Answer { Ok, Yes, No, Cancel };
+
+struct MessageRequest {
+    QString text;
+    Buttons buttons;
+    Icon icon;
+    QString title;
+};
+
+// Shows a modal message box and returns the button pressed. An empty title is the
+// application's title.
+Answer msgBox(const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
+              const QString &title = QString());
+
+// Tests answer message boxes through this seam: while a handler is set, no box is shown and
+// the handler's answer is returned at once.
+using MessageHandler = std::function<Answer(const MessageRequest &)>;
+void setMessageHandler(MessageHandler handler);
+
+// Clipboard. A copy replaces whatever the clipboard held.
+QString clipboardText();
+void setClipboardText(const QString &text);
+// Offers the picture as image/png (what a browser's editor pastes) and as an image.
+void setClipboardImage(const QImage &image);
+QImage clipboardImage();
+QByteArray clipboardPng();
+void clearClipboard();
+
+} // namespace desktop

@@ -1,0 +1,76 @@
+#include "core/form.h"
+
+#include "core/flexgrid.h"
+#include <QCloseEvent>
+#include <QTimer>
+#include <vector>
+
+namespace {
+std::vector<Form *> &loadedForms() {
+    static std::vector<Form *> forms;
+    return forms;
+}
+std::function<void()> &lastWindowHandler() {
+    static std::function<void()> handler;
+    return handler;
+}
+} // namespace
+
+Form::Form(QWidget *parent) : QMainWindow(parent), client_(new QWidget(this)) {
+    setCentralWidget(client_);
+}
+
+void Form::setClientSize(int widthTwips, int heightTwips) {
+    client_->setFixedSize(FlexGrid::twipsToPixels(widthTwips), FlexGrid::twipsToPixels(heightTwips));
+}
+
+void Form::unload() {
+    hide();
+    FormRegistry::unloaded(this);
+}
+
+void Form::closeEvent(QCloseEvent *event) {
+    // The window goes through its global instance, so that the next reference loads it anew.
+    event->ignore();
+    if (Form_QueryUnload(UnloadMode::User)) unload();
+}
+
+void placeTwips(QWidget *widget, QWidget *parent, const char *name, int left, int top, int width,
+                int height) {
+    widget->setParent(parent);
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(FlexGrid::twipsToPixels(left), FlexGrid::twipsToPixels(top),
+                        FlexGrid::twipsToPixels(width), FlexGrid::twipsToPixels(height));
+}
+
+void FormRegistry::loaded(Form *form, std::function<void()> detach) {
+    form->detach_ = std::move(detach);
+    loadedForms().push_back(form);
+}
+
+void FormRegistry::unloaded(Form *form) {
+    auto &forms = loadedForms();
+    const auto it = std::find(forms.begin(), forms.end(), form);
+    if (it == forms.end()) return;
+    forms.erase(it);
+    if (form->detach_) form->detach_();
+    form->detach_ = nullptr;
+    // Deleted once the running handler (maybe the window's own) has returned.
+    form->deleteLater();
+    if (forms.empty() && lastWindowHandler()) {
+        // Checked after the handler: a mode switch unloads one window and loads the other.
+        QTimer::singleShot(0, [] {
+            if (loadedForms().empty() && lastWindowHandler()) lastWindowHandler()();
+        });
+    }
+}
+
+int FormRegistry::count() { return int(loadedForms().size()); }
+
+void FormRegistry::setLastWindowHandler(std::function<void()> handler) {
+    lastWindowHandler() = std::move(handler);
+}
+
+void FormRegistry::unloadAll() {
+    while (!loadedForms().empty()) loadedForms().back()->unload();
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+
+// A window of the program. Each window class has one global instance, held by a FormSlot:
+// referring to it loads it (runs Form_Load without showing it), unloading closes it, and the
+// next reference loads a fresh one. The program ends when its last window is unloaded.
+class Form : public QMainWindow {
+    Q_OBJECT
+public:
+    enum class UnloadMode { User, Code };
+
+    explicit Form(QWidget *parent = nullptr);
+    virtual void Form_Load() {}
+    // Return false to keep the window open.
+    virtual bool Form_QueryUnload(UnloadMode) { return true; }
+
+    // Unloads this window without asking (as code does).
+    void unload();
+
+    // The area under the menu bar, of a fixed size in twips.
+    QWidget *client() const { return client_; }
+    void setClientSize(int widthTwips, int heightTwips);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    friend class FormRegistry;
+    QWidget *client_;
+    std::function<void()> detach_;
+};
+
+// Places a child widget at a position and size given in twips, and names it.
+template <class W>
+W *place(W *widget, QWidget *parent, const char *name, int left, int top, int width, int height);
+void placeTwips(QWidget *widget, QWidget *parent, const char *name, int left, int top, int width,
+                int height);
+template <class W>
+W *place(W *widget, QWidget *parent, const char *name, int left, int top, int width, int height) {
+    placeTwips(widget, parent, name, left, top, width, height);
+    return widget;
+}
+
+class FormRegistry {
+public:
+    static void loaded(Form *form, std::function<void()> detach);
+    static void unloaded(Form *form);
+    static int count();
+    // Called once the last window has been unloaded (the program's end).
+    static void setLastWindowHandler(std::function<void()> handler);
+    // Unloads every window still loaded, without asking.
+    static void unloadAll();
+};
+
+template <class W> class FormSlot {
+public:
+    W &operator()() {
+        if (!window_) {
+            window_ = new W;
+            FormRegistry::loaded(window_, [this] { window_ = nullptr; });
+            window_->Form_Load();
+        }
+        return *window_;
+    }
+    bool loaded() const { return window_ != nullptr; }
+    W *get() const { return window_; }
+    void show() { (*this)().show(); }
+    void unload() {
+        if (window_) window_->unload();
+    }
+
+private:
+    W *window_ = nullptr;
+};

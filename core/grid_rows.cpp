@@ -1,0 +1,48 @@
+#include "core/grid_rows.h"
+
+#include "core/flexgrid.h"
+#include "core/grid_text.h"
+
+namespace gridrows {
+
+QString readRow(FlexGrid &grid, int r) {
+    QString row;
+    grid.setRow(r - 1);
+    for (int c = 1; c <= gridtext::GridSize; ++c) {
+        grid.setCol(c - 1);
+        if (grid.Text().isEmpty()) grid.setText(QStringLiteral(" "));
+        if (isBlack(grid.CellBackColor())) grid.setText(QStringLiteral("*"));
+        row += grid.Text();
+    }
+    return row;
+}
+
+void loadRow(FlexGrid &grid, int r, const QString &row, bool foundColour) {
+    grid.setRow(r - 1);
+    for (int c = 1; c <= gridtext::GridSize; ++c) {
+        grid.setCol(c - 1);
+        grid.setCellFontBold(true);
+        grid.setCellFontSize(12);
+        const QString text = gridtext::charAt(row, c);
+        grid.setText(text);
+        if (foundColour && text != QLatin1String(" ")) grid.setCellBackColor(FoundLetter);
+        if (text == QLatin1String("*")) {
+            grid.setCellBackColor(Black);
+            grid.setText(QStringLiteral(" "));
+        }
+    }
+}
+
+void clearWrongLetters(FlexGrid &result, FlexGrid &source) {
+    for (int r = 0; r < gridtext::GridSize; ++r)
+        for (int c = 0; c < gridtext::GridSize; ++c) {
+            const QString text = result.TextMatrix(r, c);
+            if (text != source.TextMatrix(r, c) && text != QLatin1String(" ")) {
+                result.setRow(r);
+                result.setCol(c);
+                result.setText(QStringLiteral(" "));
+            }
+        }
+}
+
+} // namespace gridrows

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class FlexGrid;
+
+// How cells of a grid control hold a grid: a black square is a cell whose background is black,
+// whatever its text; found letters lie on the found-letter colour.
+namespace gridrows {
+
+inline const QColor Black(0, 0, 0);
+inline const QColor White(255, 255, 255);
+inline const QColor FoundLetter(246, 253, 181);
+inline const QColor FoundText(255, 0, 0);
+
+inline bool isBlack(const QColor &c) { return c.rgb() == Black.rgb(); }
+
+// Rows of a 10 by 10 control without headers: model row r is control row r - 1.
+// Reads row r as a RowString, normalising the cells on the way (black cells end with "*",
+// empty texts with " ").
+QString readRow(FlexGrid &grid, int r);
+// Writes a RowString into row r, bold, 12 points; "*" paints the cell black with the text " ".
+// With foundColour, every cell whose text is not " " is first painted the found-letter colour.
+void loadRow(FlexGrid &grid, int r, const QString &row, bool foundColour);
+// Blanks every result letter that differs from the reference cell's text.
+void clearWrongLetters(FlexGrid &result, FlexGrid &source);
+
+} // namespace gridrows

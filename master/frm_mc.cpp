@@ -1,0 +1,335 @@
+#include "master/frm_mc.h"
+
+#include "core/database.h"
+#include "core/desktop.h"
+#include "core/flexgrid.h"
+#include "core/grid_rows.h"
+#include "core/grid_text.h"
+#include "core/module1.h"
+#include "core/startup.h"
+#include "core/textbox.h"
+#include "core/wrap_button.h"
+#include "editor/frm_new.h"
+#include "master/frm_err.h"
+#include "master/game_store.h"
+#include "master/reply.h"
+#include "master/validation.h"
+#include "pictures/frm_img.h"
+#include "player/frm_new_player.h"
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+const QColor GridBackground(224, 224, 224);
+constexpr int Below = 9000; // hidden controls lie below the client area
+
+QFont courierNew() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+FlexGrid *strip(QWidget *parent, const char *name, int rows, int cols, int l, int t, int w, int h) {
+    FlexGrid *grid = place(new FlexGrid, parent, name, l, t, w, h);
+    grid->setRows(rows);
+    grid->setCols(cols);
+    grid->setFixedRows(0);
+    grid->setFixedCols(0);
+    return grid;
+}
+
+FlexGrid *mainGrid(QWidget *parent, const char *name, int l, int t, int w, int h) {
+    FlexGrid *grid = strip(parent, name, 10, 10, l, t, w, h);
+    grid->setAllowSelection(false);
+    grid->setBackColorBkg(GridBackground);
+    return grid;
+}
+
+TextBox *hiddenBox(QWidget *parent, const char *name, int top) {
+    TextBox *box = place(new TextBox, parent, name, 0, Below + top, 1815, 1000);
+    box->setFont(courierNew());
+    box->setVisible(false);
+    return box;
+}
+
+template <class W> W *hidden(W *widget, QWidget *parent, const char *name, int top) {
+    place(widget, parent, name, 0, Below + top, 1815, 375);
+    widget->setVisible(false);
+    return widget;
+}
+
+QLineEdit *countBox(QLineEdit *box) {
+    box->setText(QStringLiteral("0"));
+    box->setAlignment(Qt::AlignCenter);
+    return box;
+}
+
+QAction *menuEntry(QAction *action, const char *name) {
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+// Sets up a number strip: bold numbers "1" to "10", 400 twips a cell, centred.
+void numberHorizontalStrip(FlexGrid &g) {
+    for (int i = 0; i < 10; ++i) {
+        g.setCellFontBold(true);
+        g.setRowHeight(0, 400);
+        g.setColWidth(i, 400);
+        g.setColAlignment(i, FlexGrid::AlignCenterCenter);
+        g.setCol(i);
+        g.setCellFontBold(true);
+        g.setText(QString::number(i + 1));
+    }
+}
+
+void numberVerticalStrip(FlexGrid &g) {
+    g.setCellFontBold(true);
+    g.setRowHeight(0, 400);
+    for (int i = 0; i < 10; ++i) {
+        g.setColWidth(0, 400);
+        g.setColAlignment(0, FlexGrid::AlignCenterCenter);
+        g.setRow(i);
+        g.setRowHeight(i, 400);
+        g.setCellFontBold(true);
+        g.setText(QString::number(i + 1));
+    }
+}
+
+void setUpPlayGrid(FlexGrid &g) {
+    for (int i = 0; i < 10; ++i) {
+        g.setColWidth(i, 400);
+        g.setRow(i);
+        g.setCellFontBold(true);
+        g.setRowHeight(i, 400);
+        g.setColAlignment(i, FlexGrid::AlignCenterCenter);
+        g.setText(QStringLiteral(" "));
+    }
+}
+} // namespace
+
+frm_mc::frm_mc() {
+    setObjectName(QStringLiteral("frm_mc"));
+    setWindowTitle(QStringLiteral("Quadrilex (QLX) - 1.6.12"));
+    setClientSize(10935, 8475);
+    QWidget *area = client();
+
+    result_horizon = strip(area, "result_horizon", 1, 10, 900, 300, 4125, 405);
+    result_vertical = strip(area, "result_vertical", 10, 1, 420, 780, 405, 4125);
+    mc_result = mainGrid(area, "mc_result", 900, 780, 4125, 4125);
+    mc_result->setBackColorSel(QColor(0, 128, 255));
+    source_horizon = strip(area, "source_horizon", 1, 10, 6540, 240, 4065, 405);
+    source_vertical = strip(area, "source_vertical", 10, 1, 6060, 720, 405, 4125);
+    mc_source = mainGrid(area, "mc_source", 6540, 720, 4125, 4155);
+
+    zone_propal = place(new TextBox, area, "zone_propal", 2400, 5040, 1815, 2895);
+    zone_propal->setFont(courierNew());
+    zone_propal->setStyleSheet(
+        QStringLiteral("QPlainTextEdit { background: rgb(255,255,192); color: rgb(255,0,0); }"));
+    Command1 = place(new WrapButton(QStringLiteral("Coller la proposition à valider.")), area,
+                     "Command1", 780, 6000, 1335, 915);
+    bt_save = place(new QPushButton(QStringLiteral("Sauvegarder")), area, "bt_save", 5760, 5940,
+                    1515, 435);
+    Label3 = place(new QLabel(QStringLiteral("Nombre de lettres validées :")), area, "Label3", 5340,
+                   6720, 1635, 555);
+    Label3->setWordWrap(true);
+    nb_ltr_val = countBox(place(new QLineEdit, area, "nb_ltr_val", 7320, 6840, 555, 360));
+    Frame1 = place(new QGroupBox(QStringLiteral("Copier")), area, "Frame1", 8640, 5760, 1455, 1635);
+    bt_copie_grille = place(new QPushButton(QStringLiteral("Grille")), Frame1, "bt_copie_grille",
+                            240, 480, 975, 375);
+    bt_copie_lettres = place(new QPushButton(QStringLiteral("Lettres")), Frame1, "bt_copie_lettres",
+                             300, 1020, 915, 375);
+
+    bt_valider = place(new QPushButton(QStringLiteral("Valider")), area, "bt_valider", 5760, 6480,
+                       1515, 375);
+    bt_valider->setVisible(false);
+    bt_valider->setEnabled(false);
+    zone_pour_player = hiddenBox(area, "zone_pour_player", 0);
+    nb_ltr_src = hidden(countBox(new QLineEdit), area, "nb_ltr_src", 1100);
+    nb_ltr_res = hidden(countBox(new QLineEdit), area, "nb_ltr_res", 1500);
+    Label1 = hidden(new QLabel(QStringLiteral("Nombre total de lettres :")), area, "Label1", 1900);
+    Label2 = hidden(new QLabel(QStringLiteral("Lettres restantes :")), area, "Label2", 2300);
+    bt_nbr_srcx =
+        hidden(new QPushButton(QStringLiteral("Compter lettres source")), area, "bt_nbr_srcx", 2700);
+    bt_nbr_resx = hidden(new QPushButton(QStringLiteral("Compter lettres validées")), area,
+                         "bt_nbr_resx", 3100);
+    bt_blackx = hidden(new QPushButton(QStringLiteral("Effacer case")), area, "bt_blackx", 3500);
+    opt_vx = hidden(new QRadioButton(QStringLiteral("Vertical")), area, "opt_vx", 3900);
+    opt_hx = hidden(new QRadioButton(QStringLiteral("Horizontal")), area, "opt_hx", 4300);
+    ltr_resx = hiddenBox(area, "ltr_resx", 4700);
+    ltr_resx->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ltr_resx->setStyleSheet(QStringLiteral("QPlainTextEdit { color: rgb(255,0,0); }"));
+    founded_ltr_srcx = hiddenBox(area, "founded_ltr_srcx", 5800);
+    propalx = hidden(new QLineEdit, area, "propalx", 6900);
+    basex = hidden(new QLineEdit, area, "basex", 7300);
+    selectionx = hidden(new QLineEdit, area, "selectionx", 7700);
+
+    mnu_fic = menuBar()->addMenu(QStringLiteral("Fichier"));
+    mnu_fic->setObjectName(QStringLiteral("mnu_fic"));
+    mnu_save = menuEntry(mnu_fic->addAction(QStringLiteral("Sauvegarde")), "mnu_save");
+    mnu_resto = menuEntry(mnu_fic->addAction(QStringLiteral("Restauration")), "mnu_resto");
+    filler1 = menuEntry(mnu_fic->addAction(QString(21, QLatin1Char('-'))), "filler1");
+    mnu_exit = menuEntry(mnu_fic->addAction(QStringLiteral("Sortir")), "mnu_exit");
+    mn_mode = menuEntry(menuBar()->addAction(QStringLiteral("Basculer mode maître/joueur")),
+                        "mn_mode");
+    mnu_new = menuEntry(menuBar()->addAction(QStringLiteral("Gestion nouvelle grille")), "mnu_new");
+    mn_err = menuEntry(menuBar()->addAction(QStringLiteral("Liste des erreurs")), "mn_err");
+    mn_err->setEnabled(false);
+
+    connect(Command1, &QPushButton::clicked, this, &frm_mc::Command1_Click);
+    connect(bt_valider, &QPushButton::clicked, this, &frm_mc::bt_valider_Click);
+    connect(bt_save, &QPushButton::clicked, this, &frm_mc::bt_save_Click);
+    connect(bt_copie_grille, &QPushButton::clicked, this, &frm_mc::bt_copie_grille_Click);
+    connect(bt_copie_lettres, &QPushButton::clicked, this, &frm_mc::bt_copie_lettres_Click);
+    connect(mnu_save, &QAction::triggered, this, &frm_mc::mnu_save_Click);
+    connect(mnu_resto, &QAction::triggered, this, &frm_mc::mnu_resto_Click);
+    connect(mnu_exit, &QAction::triggered, this, &frm_mc::mnu_exit_Click);
+    connect(mn_mode, &QAction::triggered, this, &frm_mc::mn_mode_Click);
+    connect(mnu_new, &QAction::triggered, this, &frm_mc::mnu_new_Click);
+    connect(mn_err, &QAction::triggered, this, &frm_mc::mn_err_Click);
+    connect(mc_source, &FlexGrid::clicked, this, &frm_mc::mc_source_Click);
+    connect(mc_source, &FlexGrid::keyPress, this, &frm_mc::mc_source_KeyPress);
+    connect(mc_result, &FlexGrid::mouseDown, this, &frm_mc::mc_result_MouseDown);
+    connect(mc_result, &FlexGrid::mouseUp, this, &frm_mc::mc_result_MouseUp);
+    connect(nb_ltr_src, &QLineEdit::textChanged, this, [this] { bt_valider->setEnabled(true); });
+}
+
+void frm_mc::setUpGrids() {
+    setUpPlayGrid(*mc_result);
+    setUpPlayGrid(*mc_source);
+    numberHorizontalStrip(*result_horizon);
+    numberVerticalStrip(*result_vertical);
+    numberHorizontalStrip(*source_horizon);
+    numberVerticalStrip(*source_vertical);
+}
+
+void frm_mc::Form_Load() {
+    Frame1->lower();
+    setUpGrids();
+    load_game_tallies();
+    mnu_resto_Click();
+    count_grid_letters();
+    show();
+}
+
+bool frm_mc::Form_QueryUnload(UnloadMode mode) {
+    // Closing by hand with changes the file does not hold yet would lose them: ask first.
+    if (mode == UnloadMode::User && changed_)
+        return desktop::msgBox(QStringLiteral("Avez-vous sauvegardé vos données ?"),
+                               desktop::Buttons::YesNo) == desktop::Answer::Yes;
+    return true;
+}
+
+void frm_mc::Command1_Click() {
+    zone_propal->setText(desktop::clipboardText());
+    const QString text = zone_propal->Text();
+    if (gridtext::check_grid_text(text) != 0) {
+        desktop::msgBox(QStringLiteral("Le conetnu du presse-papier n'est pas valide."),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+        return;
+    }
+    zone_propal->setText(QString(text).replace(QLatin1Char('.'), QLatin1Char(' ')));
+    bt_valider_Click();
+}
+
+void frm_mc::bt_valider_Click() { validate_proposal(); }
+
+void frm_mc::bt_copie_lettres_Click() {
+    QString grid;
+    for (int r = 0; r < 10; ++r) {
+        for (int c = 0; c < 10; ++c) {
+            mc_result->setRow(r);
+            mc_result->setCol(c);
+            grid += gridrows::isBlack(mc_result->CellBackColor()) ? QStringLiteral("*")
+                                                                  : mc_result->Text();
+        }
+        grid += gridtext::CrLf;
+    }
+    zone_pour_player->setText(grid.replace(QLatin1Char(' '), QLatin1Char('.')));
+    desktop::setClipboardText(
+        master_reply(Label3->text(), nb_ltr_val->text(), zone_pour_player->Text()));
+}
+
+void frm_mc::bt_copie_grille_Click() {
+    // The picture is built cell by cell with repaints in between; a second click meanwhile
+    // must not start another one.
+    if (copyingPicture_) return;
+    copyingPicture_ = true;
+    frm_img_form();
+    frm_img_form.unload();
+    copyingPicture_ = false;
+}
+
+void frm_mc::bt_save_Click() { mnu_save_Click(); }
+
+void frm_mc::mnu_save_Click() {
+    QStringList sourceRows, resultRows;
+    for (int r = 1; r <= 10; ++r) sourceRows << read_source_row(r);
+    for (int r = 1; r <= 10; ++r) resultRows << read_result_row(r);
+    if (!module1::reportWrite(module1::db().write(gameWrites(sourceRows, resultRows)))) return;
+    totalTally = countRowLetters(sourceRows);
+    remainingTally = tallyDifference(totalTally, countRowLetters(resultRows));
+    changed_ = false;
+}
+
+void frm_mc::mnu_resto_Click() {
+    const StoredGame stored = readStoredGame();
+    for (int r = 1; r <= 10; ++r) load_source_row(r, stored.sourceRows.value(r - 1));
+    for (int r = 1; r <= 10; ++r) load_result_row(r, stored.resultRows.value(r - 1));
+    clear_wrong_result_letters();
+    count_grid_letters();
+    changed_ = false;
+}
+
+void frm_mc::mn_mode_Click() {
+    if (desktop::msgBox(QStringLiteral("Avez-vous sauvegardé vos données ?"),
+                        desktop::Buttons::YesNo) != desktop::Answer::Yes)
+        return;
+    if (read_mode() == QLatin1String("M")) {
+        if (!write_mode(QStringLiteral("P"))) return;
+        frm_mc_form.unload();
+        frm_new_player_form.show();
+    } else {
+        if (!write_mode(QStringLiteral("M"))) return;
+        frm_new_player_form.unload();
+        frm_mc_form.show();
+    }
+}
+
+void frm_mc::mnu_new_Click() {
+    reset_editor_grid();
+    frm_new_form.show();
+}
+
+void frm_mc::mn_err_Click() { frm_err_form.show(); }
+
+void frm_mc::mnu_exit_Click() { close(); }
+
+void frm_mc::mc_source_Click() {
+    // A click beside the cells chooses nothing.
+    if (mc_source->MouseRow() < 0 || mc_source->MouseCol() < 0) return;
+    module1::ReferenceEdit &edit = module1::referenceEdit();
+    edit.marker = QStringLiteral("src");
+    edit.row = mc_source->MouseRow();
+    edit.col = mc_source->MouseCol();
+}
+
+void frm_mc::mc_source_KeyPress(int k) {
+    if ((k >= 65 && k <= 90) || (k >= 97 && k <= 122)) type_source_letter(k);
+}
+
+void frm_mc::mc_result_MouseDown() {
+    mc_source->setRow(mc_result->Row());
+    mc_source->setCol(mc_result->Col());
+}
+
+void frm_mc::mc_result_MouseUp() {
+    if (mc_result->MouseRow() >= 0 && mc_result->MouseCol() >= 0) {
+        mc_source->setRow(mc_result->MouseRow());
+        mc_source->setCol(mc_result->MouseCol());
+    }
+    bt_valider->setEnabled(true);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "core/form.h"
+#include "master/letter_tally.h"
+
+class FlexGrid;
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class TextBox;
+
+// The master's game window: the result grid on the left, the reference grid on the right,
+// the proposal area and the commands of each turn below them.
+class frm_mc : public Form {
+    Q_OBJECT
+public:
+    frm_mc();
+    void Form_Load() override;
+    bool Form_QueryUnload(UnloadMode mode) override;
+
+    // Grids and their number strips.
+    FlexGrid *result_horizon, *result_vertical, *mc_result;
+    FlexGrid *source_horizon, *source_vertical, *mc_source;
+    // Proposal and counts.
+    TextBox *zone_propal;
+    QPushButton *Command1, *bt_save;
+    QLabel *Label3;
+    QLineEdit *nb_ltr_val;
+    QGroupBox *Frame1;
+    QPushButton *bt_copie_grille, *bt_copie_lettres;
+    // Controls that are never shown.
+    QPushButton *bt_valider;
+    TextBox *zone_pour_player;
+    QLineEdit *nb_ltr_src, *nb_ltr_res;
+    QLabel *Label1, *Label2;
+    QPushButton *bt_nbr_srcx, *bt_nbr_resx, *bt_blackx;
+    QRadioButton *opt_vx, *opt_hx;
+    TextBox *ltr_resx, *founded_ltr_srcx;
+    QLineEdit *propalx, *basex, *selectionx;
+    // Menus.
+    QMenu *mnu_fic;
+    QAction *mnu_save, *mnu_resto, *filler1, *mnu_exit, *mn_mode, *mnu_new, *mn_err;
+
+    // Tallies (slot = character code - 64).
+    LetterTally totalTally{};            // letters of the stored reference grid
+    LetterTally runningRemainingTally{}; // total minus stored result letters, minus found ones
+    LetterTally referenceCount{}, resultCount{}, remainingTally{};
+
+    // A change the game file does not hold yet (a validation, a typed reference letter, a
+    // committed grid); closing then asks first.
+    void markChanged() { changed_ = true; }
+    bool hasUnsavedChanges() const { return changed_; }
+
+    void Command1_Click();
+    void bt_valider_Click();
+    void bt_copie_lettres_Click();
+    void bt_copie_grille_Click();
+    void bt_save_Click();
+    void mnu_save_Click();
+    void mnu_resto_Click();
+    void mn_mode_Click();
+    void mnu_new_Click();
+    void mn_err_Click();
+    void mnu_exit_Click();
+
+private:
+    void mc_source_Click();
+    void mc_source_KeyPress(int k);
+    void mc_result_MouseDown();
+    void mc_result_MouseUp();
+    void setUpGrids();
+
+    bool changed_ = false;
+    bool copyingPicture_ = false;
+};
+
+inline FormSlot<frm_mc> frm_mc_form;

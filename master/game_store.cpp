@@ -1,0 +1,40 @@
+#include "master/game_store.h"
+
+#include "core/module1.h"
+
+static QStringList readRows(const QString &table) {
+    const QVariantMap record = module1::db().readFirst(table);
+    QStringList rows;
+    for (const QString &field : GameDatabase::rowFields()) rows << record.value(field).toString();
+    return rows;
+}
+
+StoredGame readStoredGame() {
+    return {readRows(QStringLiteral("source")), readRows(QStringLiteral("result"))};
+}
+
+GameDatabase::Fields tallyFields(const QString &prefix, const LetterTally &tally) {
+    GameDatabase::Fields fields;
+    const QStringList names = GameDatabase::letterFields(prefix);
+    for (int s = 1; s <= 26; ++s) fields.emplace_back(names[s - 1], int(tally[size_t(s)]));
+    return fields;
+}
+
+static GameDatabase::Fields rowValues(const QStringList &rows) {
+    GameDatabase::Fields fields;
+    const QStringList names = GameDatabase::rowFields();
+    for (int r = 0; r < names.size(); ++r) fields.emplace_back(names[r], rows.value(r));
+    return fields;
+}
+
+std::vector<GameDatabase::TableWrite> gameWrites(const QStringList &sourceRows,
+                                                 const QStringList &resultRows) {
+    const LetterTally total = countRowLetters(sourceRows);
+    const LetterTally remaining = tallyDifference(total, countRowLetters(resultRows));
+    GameDatabase::Fields source = rowValues(sourceRows);
+    for (auto &f : tallyFields(QStringLiteral("total_"), total)) source.push_back(std::move(f));
+    GameDatabase::Fields result = rowValues(resultRows);
+    for (auto &f : tallyFields(QStringLiteral("reste_"), remaining)) result.push_back(std::move(f));
+    return {{QStringLiteral("source"), std::move(source)},
+            {QStringLiteral("result"), std::move(result)}};
+}

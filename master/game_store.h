@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/database.h"
+#include "master/letter_tally.h"
+#include <QStringList>
+
+// The saved game: reference rows in table "source", result rows in table "result".
+struct StoredGame {
+    QStringList sourceRows;
+    QStringList resultRows;
+};
+
+// Rows of the saved game, read as text (a missing or empty value reads as "").
+StoredGame readStoredGame();
+
+// The 26 tally fields "<prefix>a" ... "<prefix>z".
+GameDatabase::Fields tallyFields(const QString &prefix, const LetterTally &tally);
+
+// What a save writes: both grids' rows, the totals counted from the reference rows and the
+// letters still to find counted from both, so the stored tallies always match the rows.
+std::vector<GameDatabase::TableWrite> gameWrites(const QStringList &sourceRows,
+                                                 const QStringList &resultRows);

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/form.h"
+#include <QImage>
+
+class FlexGrid;
+class QLabel;
+class QPushButton;
+
+// The numbered picture of the result grid: built, captured and put on the clipboard when the
+// window loads. The master's "Grille" button loads it and unloads it at once.
+class frm_img : public Form {
+    Q_OBJECT
+public:
+    frm_img();
+    void Form_Load() override;
+
+    QLabel *Image1;
+    FlexGrid *grille2;
+    QPushButton *bt_copie;
+
+    void bt_copie_Click();
+    QImage picture() const { return picture_; }
+
+private:
+    QImage picture_;
+};
+
+inline FormSlot<frm_img> frm_img_form;
