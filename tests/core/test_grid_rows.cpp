@@ -1,0 +1,92 @@
+#include "core/flexgrid.h"
+#include "core/grid_rows.h"
+#include <QTest>
+
+using namespace gridrows;
+
+class TestGridRows : public QObject {
+    Q_OBJECT
+    static void grid(FlexGrid &g) {
+        g.setRows(10);
+        g.setCols(10);
+        g.setFixedRows(0);
+        g.setFixedCols(0);
+    }
+    static QColor back(FlexGrid &g, int r, int c) {
+        g.setRow(r);
+        g.setCol(c);
+        return g.CellBackColor();
+    }
+private slots:
+    void readingNormalisesTheRow() {
+        FlexGrid g;
+        grid(g);
+        g.setRow(0);
+        g.setCol(0);
+        g.setText(QStringLiteral("A"));
+        g.setCol(1);
+        g.setText(QStringLiteral(" "));
+        g.setCellBackColor(Black);
+        QCOMPARE(readRow(g, 1), QStringLiteral("A*        "));
+        QCOMPARE(g.TextMatrix(0, 1), QStringLiteral("*"));
+        QCOMPARE(g.TextMatrix(0, 2), QStringLiteral(" "));
+        QCOMPARE(g.TextMatrix(1, 2), QString()); // other rows untouched
+    }
+
+    void loadingAResultRowPaintsFoundLettersAndBlackSquares() {
+        FlexGrid g;
+        grid(g);
+        loadRow(g, 3, QStringLiteral("AB*"), true);
+        QCOMPARE(g.TextMatrix(2, 0), QStringLiteral("A"));
+        QCOMPARE(back(g, 2, 0), FoundLetter);
+        QVERIFY(g.CellFontBold());
+        QCOMPARE(g.CellFontSize(), 12);
+        QCOMPARE(g.TextMatrix(2, 2), QStringLiteral(" "));
+        QCOMPARE(back(g, 2, 2), Black);
+        // The empty string differs from " ": it gets the found-letter colour too.
+        QCOMPARE(g.TextMatrix(2, 5), QString());
+        QCOMPARE(back(g, 2, 5), FoundLetter);
+
+        back(g, 4, 4);
+        g.setCellBackColor(QColor(1, 2, 3));
+        loadRow(g, 5, QString(10, QLatin1Char(' ')), true);
+        QCOMPARE(back(g, 4, 4), QColor(1, 2, 3));
+        QCOMPARE(back(g, 4, 0), White);
+    }
+
+    void loadingAReferenceRowLeavesOtherBackgrounds() {
+        FlexGrid g;
+        grid(g);
+        back(g, 0, 1);
+        g.setCellBackColor(FoundLetter);
+        loadRow(g, 1, QStringLiteral("AB*DEFGHIJ"), false);
+        QCOMPARE(back(g, 0, 0), White);
+        QCOMPARE(back(g, 0, 1), FoundLetter);
+        QCOMPARE(back(g, 0, 2), Black);
+        QCOMPARE(g.TextMatrix(0, 2), QStringLiteral(" "));
+    }
+
+    void wrongResultLettersAreBlankedKeepingTheirColour() {
+        FlexGrid source, result;
+        grid(source);
+        grid(result);
+        for (int r = 1; r <= 10; ++r) {
+            loadRow(source, r, QStringLiteral("ABCDE*GHIJ"), false);
+            loadRow(result, r, QStringLiteral("AXC E*  Ij"), true);
+        }
+        clearWrongLetters(result, source);
+        for (int r = 0; r < 10; ++r) {
+            QCOMPARE(result.TextMatrix(r, 0), QStringLiteral("A"));
+            QCOMPARE(result.TextMatrix(r, 1), QStringLiteral(" "));
+            QCOMPARE(back(result, r, 1), FoundLetter);
+            QCOMPARE(result.TextMatrix(r, 9), QStringLiteral(" "));
+            for (int c = 0; c < 10; ++c) {
+                const QString t = result.TextMatrix(r, c);
+                QVERIFY(t == QLatin1String(" ") || t == source.TextMatrix(r, c));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestGridRows)
+#include "test_grid_rows.moc"

@@ -1,0 +1,82 @@
+#include "tests/support/test_support.h"
+
+#include "core/startup.h"
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+MessageRecorder::MessageRecorder(desktop::Answer a) : answer(a) {
+    desktop::setMessageHandler([this](const desktop::MessageRequest &request) {
+        messages.push_back(request);
+        return answer;
+    });
+}
+
+MessageRecorder::~MessageRecorder() { desktop::setMessageHandler(nullptr); }
+
+QStringList MessageRecorder::texts() const {
+    QStringList list;
+    for (const auto &m : messages) list << m.text;
+    return list;
+}
+
+GameFolder::GameFolder() = default;
+QString GameFolder::file() const { return dir_.filePath(QStringLiteral("qlex.mdb")); }
+
+void storeRows(const QString &file, const QString &table, const QStringList &rows) {
+    GameDatabase db;
+    if (db.open(file) == GameDatabase::OpenResult::Failed) qFatal("cannot open %s", qPrintable(file));
+    GameDatabase::Fields fields;
+    for (int r = 0; r < rows.size(); ++r) fields.emplace_back(QStringLiteral("l%1").arg(r + 1), rows[r]);
+    if (!db.write({{table, fields}})) qFatal("cannot write %s", qPrintable(db.error()));
+}
+
+void storeMode(const QString &file, const QString &mode) {
+    GameDatabase db;
+    if (db.open(file) == GameDatabase::OpenResult::Failed) qFatal("cannot open %s", qPrintable(file));
+    if (!db.write({{QStringLiteral("source"), {{QStringLiteral("mode"), mode}}}}))
+        qFatal("cannot write %s", qPrintable(db.error()));
+}
+
+QVariantMap storedRecord(const QString &file, const QString &table) {
+    GameDatabase db;
+    if (db.open(file) == GameDatabase::OpenResult::Failed) return {};
+    return db.readFirst(table);
+}
+
+RunningProgram::RunningProgram(const QString &file) : started(start_program(file)) { settle(); }
+
+RunningProgram::~RunningProgram() {
+    end_program();
+    settle();
+}
+
+void settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QString gridText(const QStringList &rows) {
+    QString text;
+    for (const QString &row : rows) text += row + QStringLiteral("\r\n");
+    return text;
+}
+
+ReadOnlyFile::ReadOnlyFile(const QString &file) : file_(file) {
+    const QFileInfo info(file);
+    QFile::setPermissions(info.absolutePath(), QFile::Permissions(0x7777));
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther);
+    if (geteuid() == 0) {
+        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
+        switchedUser_ = true;
+    }
+}
+
+ReadOnlyFile::~ReadOnlyFile() {
+    if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+    QFile::setPermissions(file_, QFile::ReadOwner | QFile::WriteOwner);
+}

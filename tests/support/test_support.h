@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/database.h"
+#include "core/desktop.h"
+#include <QStringList>
+#include <QTemporaryDir>
+#include <vector>
+
+// Answers every message box without showing it, and keeps what was asked.
+class MessageRecorder {
+public:
+    explicit MessageRecorder(desktop::Answer answer = desktop::Answer::Ok);
+    ~MessageRecorder();
+    std::vector<desktop::MessageRequest> messages;
+    desktop::Answer answer;
+    QStringList texts() const;
+};
+
+// A folder of its own for each test's game file.
+class GameFolder {
+public:
+    GameFolder();
+    QString file() const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// Writes rows straight into the game file, as an earlier run would have saved them.
+void storeRows(const QString &file, const QString &table, const QStringList &rows);
+void storeMode(const QString &file, const QString &mode);
+QVariantMap storedRecord(const QString &file, const QString &table);
+
+// Starts the program on the file and processes pending events; ends it again in the
+// destructor, so that every test starts from nothing.
+class RunningProgram {
+public:
+    explicit RunningProgram(const QString &file);
+    ~RunningProgram();
+    bool started;
+};
+
+// Lets deferred deletions and queued calls run.
+void settle();
+
+// A GridText from ten rows written with "." for empty cells.
+QString gridText(const QStringList &rows);
+
+// Makes a game file read-only for the duration of a scope. Root ignores file permissions,
+// so a test running as root acts as an unprivileged user meanwhile.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const QString &file);
+    ~ReadOnlyFile();
+
+private:
+    QString file_;
+    bool switchedUser_ = false;
+};
