@@ -29,7 +29,9 @@ std::vector<TableSpec> tableSpecs() {
             {QStringLiteral("new"), rows, QString()}};
 }
 
-QString quoted(const QString &name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString quoted(const QString &name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 } // namespace
 
 GameDatabase::GameDatabase() {
@@ -37,7 +39,9 @@ GameDatabase::GameDatabase() {
     connection_ = QStringLiteral("qlx-game-%1").arg(++counter);
 }
 
-GameDatabase::~GameDatabase() { close(); }
+GameDatabase::~GameDatabase() {
+    close();
+}
 
 QStringList GameDatabase::rowFields() {
     QStringList names;
@@ -140,8 +144,8 @@ bool GameDatabase::create() {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     std::vector<TableWrite> records;
     if (!db.transaction())
-        return fail(QStringLiteral("le fichier ne peut pas être créé (%1).")
-                        .arg(db.lastError().text()));
+        return fail(
+            QStringLiteral("le fichier ne peut pas être créé (%1).").arg(db.lastError().text()));
     for (const TableSpec &spec : tableSpecs()) {
         QStringList columns;
         Fields initial;
@@ -164,16 +168,16 @@ bool GameDatabase::create() {
         if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)")
                         .arg(quoted(spec.name), columns.join(QStringLiteral(", "))))) {
             db.rollback();
-            return fail(QStringLiteral("le fichier ne peut pas être créé (%1).")
-                            .arg(q.lastError().text()));
+            return fail(
+                QStringLiteral("le fichier ne peut pas être créé (%1).").arg(q.lastError().text()));
         }
         records.push_back({spec.name, std::move(initial)});
     }
     if (!db.commit())
-        return fail(QStringLiteral("le fichier ne peut pas être créé (%1).")
-                        .arg(db.lastError().text()));
-    if (!write(records)) return fail(QStringLiteral("le fichier ne peut pas être créé (%1).")
-                                         .arg(error_));
+        return fail(
+            QStringLiteral("le fichier ne peut pas être créé (%1).").arg(db.lastError().text()));
+    if (!write(records))
+        return fail(QStringLiteral("le fichier ne peut pas être créé (%1).").arg(error_));
     return true;
 }
 

@@ -17,16 +17,22 @@ MessageHandler &handler() {
 
 QMessageBox::Icon qtIcon(Icon icon) {
     switch (icon) {
-    case Icon::Exclamation: return QMessageBox::Warning;
-    case Icon::Information: return QMessageBox::Information;
-    case Icon::Critical: return QMessageBox::Critical;
-    case Icon::None: break;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::None:
+        break;
     }
     return QMessageBox::NoIcon;
 }
 } // namespace
 
-void setMessageHandler(MessageHandler h) { handler() = std::move(h); }
+void setMessageHandler(MessageHandler h) {
+    handler() = std::move(h);
+}
 
 Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &title) {
     const MessageRequest request{text, buttons, icon, title.isEmpty() ? AppTitle : title};
@@ -40,7 +46,9 @@ Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &ti
         box.addButton(b)->setText(QString::fromUtf8(caption));
     };
     switch (buttons) {
-    case Buttons::Ok: add(QMessageBox::Ok, "OK"); break;
+    case Buttons::Ok:
+        add(QMessageBox::Ok, "OK");
+        break;
     case Buttons::YesNo:
         add(QMessageBox::Yes, "Oui");
         add(QMessageBox::No, "Non");
@@ -51,11 +59,16 @@ Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &ti
         break;
     }
     switch (box.exec()) {
-    case QMessageBox::Ok: return Answer::Ok;
-    case QMessageBox::Yes: return Answer::Yes;
-    case QMessageBox::No: return Answer::No;
-    case QMessageBox::Cancel: return Answer::Cancel;
-    default: break;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        break;
     }
     // A box closed another way counts as its cautious answer.
     return buttons == Buttons::YesNo      ? Answer::No
@@ -63,7 +76,9 @@ Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &ti
                                           : Answer::Ok;
 }
 
-QString clipboardText() { return QGuiApplication::clipboard()->text(); }
+QString clipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
 
 void setClipboardText(const QString &text) {
     auto *data = new QMimeData;
@@ -82,13 +97,17 @@ void setClipboardImage(const QImage &image) {
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
-QImage clipboardImage() { return QGuiApplication::clipboard()->image(); }
+QImage clipboardImage() {
+    return QGuiApplication::clipboard()->image();
+}
 
 QByteArray clipboardPng() {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     return data ? data->data(QStringLiteral("image/png")) : QByteArray();
 }
 
-void clearClipboard() { QGuiApplication::clipboard()->clear(); }
+void clearClipboard() {
+    QGuiApplication::clipboard()->clear();
+}
 
 } // namespace desktop

@@ -15,7 +15,9 @@ constexpr QRgb FixedLine = qRgb(128, 128, 128);
 constexpr int DefaultRowHeight = 240;
 constexpr int DefaultColWidth = 960;
 
-int pointsToPixels(int points) { return (points * 96 + 36) / 72; }
+int pointsToPixels(int points) {
+    return (points * 96 + 36) / 72;
+}
 
 Qt::Alignment qtAlignment(int code, const QString &text) {
     if (code == FlexGrid::AlignGeneral) {
@@ -57,8 +59,12 @@ void FlexGrid::reshape(int rows, int cols) {
     update();
 }
 
-void FlexGrid::setRows(int rows) { reshape(rows, cols_); }
-void FlexGrid::setCols(int cols) { reshape(rows_, cols); }
+void FlexGrid::setRows(int rows) {
+    reshape(rows, cols_);
+}
+void FlexGrid::setCols(int cols) {
+    reshape(rows_, cols);
+}
 void FlexGrid::setFixedRows(int n) {
     fixedRows_ = std::clamp(n, 0, rows_);
     update();
@@ -113,12 +119,16 @@ void FlexGrid::setBackColorBkg(const QColor &c) {
 // Out-of-range indexes are a caller's mistake; they leave the current cell where it is rather
 // than address memory outside the grid.
 void FlexGrid::setRow(int row) {
-    if (row >= 0 && row < rows_) row_ = row;
-    else qWarning("FlexGrid %s: row %d out of range", qPrintable(objectName()), row);
+    if (row >= 0 && row < rows_)
+        row_ = row;
+    else
+        qWarning("FlexGrid %s: row %d out of range", qPrintable(objectName()), row);
 }
 void FlexGrid::setCol(int col) {
-    if (col >= 0 && col < cols_) col_ = col;
-    else qWarning("FlexGrid %s: column %d out of range", qPrintable(objectName()), col);
+    if (col >= 0 && col < cols_)
+        col_ = col;
+    else
+        qWarning("FlexGrid %s: column %d out of range", qPrintable(objectName()), col);
 }
 
 void FlexGrid::setText(const QString &text) {
@@ -133,22 +143,30 @@ void FlexGrid::setCellBackColor(const QColor &c) {
     cell().back = c.rgb();
     update();
 }
-QColor FlexGrid::CellForeColor() const { return QColor(cell().fore.value_or(DefaultFore)); }
+QColor FlexGrid::CellForeColor() const {
+    return QColor(cell().fore.value_or(DefaultFore));
+}
 void FlexGrid::setCellForeColor(const QColor &c) {
     cell().fore = c.rgb();
     update();
 }
-bool FlexGrid::CellFontBold() const { return cell().bold.value_or(fontBold_); }
+bool FlexGrid::CellFontBold() const {
+    return cell().bold.value_or(fontBold_);
+}
 void FlexGrid::setCellFontBold(bool bold) {
     cell().bold = bold;
     update();
 }
-int FlexGrid::CellFontSize() const { return cell().size.value_or(fontSize_); }
+int FlexGrid::CellFontSize() const {
+    return cell().size.value_or(fontSize_);
+}
 void FlexGrid::setCellFontSize(int points) {
     cell().size = points;
     update();
 }
-int FlexGrid::CellAlignment() const { return cell().alignment.value_or(colAlign_[size_t(col_)]); }
+int FlexGrid::CellAlignment() const {
+    return cell().alignment.value_or(colAlign_[size_t(col_)]);
+}
 void FlexGrid::setCellAlignment(int alignment) {
     cell().alignment = alignment;
     update();
@@ -179,7 +197,9 @@ int FlexGrid::colAt(int x) const {
         if (x >= colLeft(c) && x < colLeft(c + 1)) return c;
     return -1;
 }
-QSize FlexGrid::cellAreaSize() const { return QSize(colLeft(cols_), rowTop(rows_)); }
+QSize FlexGrid::cellAreaSize() const {
+    return QSize(colLeft(cols_), rowTop(rows_));
+}
 
 // The one painting routine: the screen and Picture() both come from here, so the picture is
 // what the user sees. Only the focus mark is left out of pictures.
@@ -194,7 +214,8 @@ void FlexGrid::paintCells(QPainter &p, bool showFocus) const {
             const Cell &cell = cells_[index(r, c)];
             const bool fixed = isFixed(r, c);
             const QRect rect(left, top, width, height);
-            p.fillRect(rect, QColor(cell.back.value_or(fixed ? DefaultFixedBack : DefaultCellBack)));
+            p.fillRect(rect,
+                       QColor(cell.back.value_or(fixed ? DefaultFixedBack : DefaultCellBack)));
             p.setPen(QColor(fixed ? FixedLine : CellLine));
             p.drawLine(rect.topRight(), rect.bottomRight());
             p.drawLine(rect.bottomLeft(), rect.bottomRight());
@@ -203,8 +224,8 @@ void FlexGrid::paintCells(QPainter &p, bool showFocus) const {
                 font.setBold(cell.bold.value_or(fontBold_));
                 p.setFont(font);
                 p.setPen(QColor(cell.fore.value_or(DefaultFore)));
-                const int align = cell.alignment.value_or(fixed ? AlignCenterCenter
-                                                                : colAlign_[size_t(c)]);
+                const int align =
+                    cell.alignment.value_or(fixed ? AlignCenterCenter : colAlign_[size_t(c)]);
                 p.drawText(rect.adjusted(2, 1, -3, -2), int(qtAlignment(align, cell.text)),
                            cell.text);
             }
@@ -242,26 +263,45 @@ int FlexGrid::shiftState(Qt::KeyboardModifiers m) {
 
 int FlexGrid::keyCodeOf(int qtKey) {
     switch (qtKey) {
-    case Qt::Key_Backspace: return 8;
-    case Qt::Key_Tab: return 9;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+        return 9;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return 13;
-    case Qt::Key_Shift: return 16;
-    case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
-    case Qt::Key_Escape: return 27;
-    case Qt::Key_Space: return 32;
-    case Qt::Key_PageUp: return 33;
-    case Qt::Key_PageDown: return 34;
-    case Qt::Key_End: return 35;
-    case Qt::Key_Home: return 36;
-    case Qt::Key_Left: return 37;
-    case Qt::Key_Up: return 38;
-    case Qt::Key_Right: return 39;
-    case Qt::Key_Down: return 40;
-    case Qt::Key_Insert: return 45;
-    case Qt::Key_Delete: return 46;
-    default: break;
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        break;
     }
     if ((qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) || (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z))
         return qtKey;
@@ -295,15 +335,32 @@ void FlexGrid::keyPressEvent(QKeyEvent *event) {
     emit keyDown(code, shift);
     if (rows_ > 0 && cols_ > 0) {
         switch (code) {
-        case 33: moveCurrent(fixedRows_, col_); break;
-        case 34: moveCurrent(rows_ - 1, col_); break;
-        case 35: moveCurrent(row_, cols_ - 1); break;
-        case 36: moveCurrent(row_, fixedCols_); break;
-        case 37: moveCurrent(row_, col_ - 1); break;
-        case 38: moveCurrent(row_ - 1, col_); break;
-        case 39: moveCurrent(row_, col_ + 1); break;
-        case 40: moveCurrent(row_ + 1, col_); break;
-        default: break;
+        case 33:
+            moveCurrent(fixedRows_, col_);
+            break;
+        case 34:
+            moveCurrent(rows_ - 1, col_);
+            break;
+        case 35:
+            moveCurrent(row_, cols_ - 1);
+            break;
+        case 36:
+            moveCurrent(row_, fixedCols_);
+            break;
+        case 37:
+            moveCurrent(row_, col_ - 1);
+            break;
+        case 38:
+            moveCurrent(row_ - 1, col_);
+            break;
+        case 39:
+            moveCurrent(row_, col_ + 1);
+            break;
+        case 40:
+            moveCurrent(row_ + 1, col_);
+            break;
+        default:
+            break;
         }
     }
     // A typed character is reported, never written into a cell: the windows decide.
@@ -320,10 +377,14 @@ void FlexGrid::updateMouseCell(const QPointF &pos) {
 
 static int vbButton(Qt::MouseButton b) {
     switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
     }
 }
 
@@ -344,14 +405,23 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent *event) {
     updateMouseCell(event->position());
     const QPoint p = event->position().toPoint() * TwipsPerPixel;
     emit mouseUp(vbButton(event->button()), shiftState(event->modifiers()), p.x(), p.y());
-    if (pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (pressed_ && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         emit clicked();
     pressed_ = false;
 }
 
-void FlexGrid::mouseMoveEvent(QMouseEvent *event) { updateMouseCell(event->position()); }
+void FlexGrid::mouseMoveEvent(QMouseEvent *event) {
+    updateMouseCell(event->position());
+}
 
-void FlexGrid::leaveEvent(QEvent *) { mouseRow_ = mouseCol_ = -1; }
+void FlexGrid::leaveEvent(QEvent *) {
+    mouseRow_ = mouseCol_ = -1;
+}
 
-void FlexGrid::focusInEvent(QFocusEvent *) { update(); }
-void FlexGrid::focusOutEvent(QFocusEvent *) { update(); }
+void FlexGrid::focusInEvent(QFocusEvent *) {
+    update();
+}
+void FlexGrid::focusOutEvent(QFocusEvent *) {
+    update();
+}

@@ -21,7 +21,8 @@ Form::Form(QWidget *parent) : QMainWindow(parent), client_(new QWidget(this)) {
 }
 
 void Form::setClientSize(int widthTwips, int heightTwips) {
-    client_->setFixedSize(FlexGrid::twipsToPixels(widthTwips), FlexGrid::twipsToPixels(heightTwips));
+    client_->setFixedSize(FlexGrid::twipsToPixels(widthTwips),
+                          FlexGrid::twipsToPixels(heightTwips));
 }
 
 void Form::unload() {
@@ -65,7 +66,9 @@ void FormRegistry::unloaded(Form *form) {
     }
 }
 
-int FormRegistry::count() { return int(loadedForms().size()); }
+int FormRegistry::count() {
+    return int(loadedForms().size());
+}
 
 void FormRegistry::setLastWindowHandler(std::function<void()> handler) {
     lastWindowHandler() = std::move(handler);

@@ -11,12 +11,12 @@ frm_mode::frm_mode() {
     setObjectName(QStringLiteral("frm_mode"));
     setWindowTitle(QStringLiteral("Choix du jeu"));
     setClientSize(4500, 2400);
-    Label1 = place(new QLabel(QStringLiteral("Veuillez choisir  la fenêtre par défaut :")), client(),
-                   "Label1", 240, 240, 4020, 315);
+    Label1 = place(new QLabel(QStringLiteral("Veuillez choisir  la fenêtre par défaut :")),
+                   client(), "Label1", 240, 240, 4020, 315);
     opt_master = place(new QRadioButton(QStringLiteral("Mode maître du jeu")), client(),
                        "opt_master", 480, 720, 3000, 315);
-    opt_player = place(new QRadioButton(QStringLiteral("Mode joueur")), client(), "opt_player",
-                       480, 1140, 3000, 315);
+    opt_player = place(new QRadioButton(QStringLiteral("Mode joueur")), client(), "opt_player", 480,
+                       1140, 3000, 315);
     opt_player->setChecked(true);
     bt_ok = place(new QPushButton(QStringLiteral("OK")), client(), "bt_ok", 3000, 1800, 1215, 420);
     bt_ok->setDefault(true);
@@ -33,6 +33,8 @@ void frm_mode::bt_ok_Click() {
 }
 
 void open_default_window() {
-    if (read_mode() == QLatin1String("M")) frm_mc_form(); // its load shows it
-    else frm_new_player_form.show();
+    if (read_mode() == QLatin1String("M"))
+        frm_mc_form(); // its load shows it
+    else
+        frm_new_player_form.show();
 }

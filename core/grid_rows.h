@@ -14,7 +14,9 @@ inline const QColor White(255, 255, 255);
 inline const QColor FoundLetter(246, 253, 181);
 inline const QColor FoundText(255, 0, 0);
 
-inline bool isBlack(const QColor &c) { return c.rgb() == Black.rgb(); }
+inline bool isBlack(const QColor &c) {
+    return c.rgb() == Black.rgb();
+}
 
 // Rows of a 10 by 10 control without headers: model row r is control row r - 1.
 // Reads row r as a RowString, normalising the cells on the way (black cells end with "*",

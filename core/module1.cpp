@@ -32,8 +32,12 @@ bool reportWrite(bool ok) {
 
 } // namespace module1
 
-QString read_source_row(int r) { return gridrows::readRow(*frm_mc_form().mc_source, r); }
-QString read_result_row(int r) { return gridrows::readRow(*frm_mc_form().mc_result, r); }
+QString read_source_row(int r) {
+    return gridrows::readRow(*frm_mc_form().mc_source, r);
+}
+QString read_result_row(int r) {
+    return gridrows::readRow(*frm_mc_form().mc_result, r);
+}
 void load_source_row(int r, const QString &row) {
     gridrows::loadRow(*frm_mc_form().mc_source, r, row, false);
 }

@@ -6,7 +6,9 @@
 #include "core/module1.h"
 #include <QApplication>
 
-QString read_mode() { return module1::db().readFirst(QStringLiteral("source")).value("mode").toString(); }
+QString read_mode() {
+    return module1::db().readFirst(QStringLiteral("source")).value("mode").toString();
+}
 
 bool write_mode(const QString &mode) {
     return module1::reportWrite(
@@ -41,4 +43,5 @@ void end_program() {
     FormRegistry::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     module1::db().close();
+    module1::referenceEdit() = {};
 }

@@ -42,6 +42,13 @@ FlexGrid *strip(QWidget *parent, const char *name, int rows, int cols, int l, in
     return grid;
 }
 
+FlexGrid *numberStrip(QWidget *parent, const char *name, int rows, int cols, int l, int t, int w,
+                      int h) {
+    FlexGrid *grid = strip(parent, name, rows, cols, l, t, w, h);
+    grid->setFocusPolicy(Qt::NoFocus); // numbers only: nothing to type there
+    return grid;
+}
+
 FlexGrid *mainGrid(QWidget *parent, const char *name, int l, int t, int w, int h) {
     FlexGrid *grid = strip(parent, name, 10, 10, l, t, w, h);
     grid->setAllowSelection(false);
@@ -117,12 +124,12 @@ frm_mc::frm_mc() {
     setClientSize(10935, 8475);
     QWidget *area = client();
 
-    result_horizon = strip(area, "result_horizon", 1, 10, 900, 300, 4125, 405);
-    result_vertical = strip(area, "result_vertical", 10, 1, 420, 780, 405, 4125);
+    result_horizon = numberStrip(area, "result_horizon", 1, 10, 900, 300, 4125, 405);
+    result_vertical = numberStrip(area, "result_vertical", 10, 1, 420, 780, 405, 4125);
     mc_result = mainGrid(area, "mc_result", 900, 780, 4125, 4125);
     mc_result->setBackColorSel(QColor(0, 128, 255));
-    source_horizon = strip(area, "source_horizon", 1, 10, 6540, 240, 4065, 405);
-    source_vertical = strip(area, "source_vertical", 10, 1, 6060, 720, 405, 4125);
+    source_horizon = numberStrip(area, "source_horizon", 1, 10, 6540, 240, 4065, 405);
+    source_vertical = numberStrip(area, "source_vertical", 10, 1, 6060, 720, 405, 4125);
     mc_source = mainGrid(area, "mc_source", 6540, 720, 4125, 4155);
 
     zone_propal = place(new TextBox, area, "zone_propal", 2400, 5040, 1815, 2895);
@@ -152,8 +159,8 @@ frm_mc::frm_mc() {
     nb_ltr_res = hidden(countBox(new QLineEdit), area, "nb_ltr_res", 1500);
     Label1 = hidden(new QLabel(QStringLiteral("Nombre total de lettres :")), area, "Label1", 1900);
     Label2 = hidden(new QLabel(QStringLiteral("Lettres restantes :")), area, "Label2", 2300);
-    bt_nbr_srcx =
-        hidden(new QPushButton(QStringLiteral("Compter lettres source")), area, "bt_nbr_srcx", 2700);
+    bt_nbr_srcx = hidden(new QPushButton(QStringLiteral("Compter lettres source")), area,
+                         "bt_nbr_srcx", 2700);
     bt_nbr_resx = hidden(new QPushButton(QStringLiteral("Compter lettres validées")), area,
                          "bt_nbr_resx", 3100);
     bt_blackx = hidden(new QPushButton(QStringLiteral("Effacer case")), area, "bt_blackx", 3500);
@@ -173,8 +180,8 @@ frm_mc::frm_mc() {
     mnu_resto = menuEntry(mnu_fic->addAction(QStringLiteral("Restauration")), "mnu_resto");
     filler1 = menuEntry(mnu_fic->addAction(QString(21, QLatin1Char('-'))), "filler1");
     mnu_exit = menuEntry(mnu_fic->addAction(QStringLiteral("Sortir")), "mnu_exit");
-    mn_mode = menuEntry(menuBar()->addAction(QStringLiteral("Basculer mode maître/joueur")),
-                        "mn_mode");
+    mn_mode =
+        menuEntry(menuBar()->addAction(QStringLiteral("Basculer mode maître/joueur")), "mn_mode");
     mnu_new = menuEntry(menuBar()->addAction(QStringLiteral("Gestion nouvelle grille")), "mnu_new");
     mn_err = menuEntry(menuBar()->addAction(QStringLiteral("Liste des erreurs")), "mn_err");
     mn_err->setEnabled(false);
@@ -235,7 +242,9 @@ void frm_mc::Command1_Click() {
     bt_valider_Click();
 }
 
-void frm_mc::bt_valider_Click() { validate_proposal(); }
+void frm_mc::bt_valider_Click() {
+    validate_proposal();
+}
 
 void frm_mc::bt_copie_lettres_Click() {
     QString grid;
@@ -263,7 +272,9 @@ void frm_mc::bt_copie_grille_Click() {
     copyingPicture_ = false;
 }
 
-void frm_mc::bt_save_Click() { mnu_save_Click(); }
+void frm_mc::bt_save_Click() {
+    mnu_save_Click();
+}
 
 void frm_mc::mnu_save_Click() {
     QStringList sourceRows, resultRows;
@@ -304,9 +315,13 @@ void frm_mc::mnu_new_Click() {
     frm_new_form.show();
 }
 
-void frm_mc::mn_err_Click() { frm_err_form.show(); }
+void frm_mc::mn_err_Click() {
+    frm_err_form.show();
+}
 
-void frm_mc::mnu_exit_Click() { close(); }
+void frm_mc::mnu_exit_Click() {
+    close();
+}
 
 void frm_mc::mc_source_Click() {
     // A click beside the cells chooses nothing.

@@ -58,8 +58,7 @@ void load_game_tallies() {
     const StoredGame stored = readStoredGame();
     mc.totalTally = countRowLetters(stored.sourceRows);
     mc.nb_ltr_src->setText(QString::number(letterTotal(mc.totalTally)));
-    mc.runningRemainingTally =
-        tallyDifference(mc.totalTally, countRowLetters(stored.resultRows));
+    mc.runningRemainingTally = tallyDifference(mc.totalTally, countRowLetters(stored.resultRows));
     // The stored tallies are never trusted: they are rewritten from the stored rows.
     module1::reportWrite(module1::db().write(
         {{QStringLiteral("source"), tallyFields(QStringLiteral("total_"), mc.totalTally)},

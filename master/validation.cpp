@@ -57,7 +57,8 @@ void validate_proposal() {
                 result.setText(proposed);
                 result.setCellForeColor(gridrows::FoundText);
                 result.setCellBackColor(gridrows::FoundLetter);
-                if (const auto slot = letterSlot(proposed)) --mc.runningRemainingTally[size_t(*slot)];
+                if (const auto slot = letterSlot(proposed))
+                    --mc.runningRemainingTally[size_t(*slot)];
                 mc.nb_ltr_val->setText(QString::number(mc.nb_ltr_val->text().toInt() + 1));
                 found = true;
             } else {

@@ -18,8 +18,8 @@ frm_img::frm_img() {
     grille2 = place(new FlexGrid, client(), "grille2", 7380, 780, 5235, 6015);
     grille2->setRows(11);
     grille2->setCols(11);
-    bt_copie = place(new QPushButton(QStringLiteral("Copie")), client(), "bt_copie", 5940, 6600,
-                     915, 375);
+    bt_copie =
+        place(new QPushButton(QStringLiteral("Copie")), client(), "bt_copie", 5940, 6600, 915, 375);
     connect(bt_copie, &QPushButton::clicked, this, &frm_img::bt_copie_Click);
 }
 

@@ -1,10 +1,10 @@
 #include "core/database.h"
 #include "tests/support/test_support.h"
 #include <QFile>
-#include <unistd.h>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <unistd.h>
 
 class TestDatabase : public QObject {
     Q_OBJECT
@@ -83,11 +83,13 @@ private slots:
 
     void aDatabaseWithoutOurTablesOrFieldsIsRefused() {
         GameFolder folder;
-        rawDatabase(folder.file(), {"CREATE TABLE source (mode TEXT)", "INSERT INTO source VALUES ('M')"});
+        rawDatabase(folder.file(),
+                    {"CREATE TABLE source (mode TEXT)", "INSERT INTO source VALUES ('M')"});
         const QByteArray before = bytes(folder.file());
         GameDatabase db;
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Failed);
-        QVERIFY2(db.error().contains("« l1 »") && db.error().contains("« source »"), qPrintable(db.error()));
+        QVERIFY2(db.error().contains("« l1 »") && db.error().contains("« source »"),
+                 qPrintable(db.error()));
         QCOMPARE(bytes(folder.file()), before);
 
         GameFolder other;
@@ -98,7 +100,10 @@ private slots:
 
     void aReadOnlyFileOpensButRefusesWrites() {
         GameFolder folder;
-        { GameDatabase db; db.open(folder.file()); }
+        {
+            GameDatabase db;
+            db.open(folder.file());
+        }
         const QByteArray before = bytes(folder.file());
         ReadOnlyFile readOnly(folder.file());
         GameDatabase db;

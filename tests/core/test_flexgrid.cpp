@@ -68,7 +68,8 @@ private slots:
         int red = 0;
         for (int y = 120; y < 150; ++y)
             for (int x = 120; x < 150; ++x)
-                if (QColor(image.pixel(x, y)).red() > 200 && QColor(image.pixel(x, y)).green() < 80) ++red;
+                if (QColor(image.pixel(x, y)).red() > 200 && QColor(image.pixel(x, y)).green() < 80)
+                    ++red;
         QVERIFY2(red > 20, "the letter is drawn in red");
         // The screen shows the same pixels.
         g.resize(image.size());
@@ -87,11 +88,13 @@ private slots:
         connect(&g, &FlexGrid::keyDown, this, [&](int code, int shift) {
             events << QStringLiteral("down %1 %2").arg(code).arg(shift);
         });
-        connect(&g, &FlexGrid::keyPress, this, [&](int ch) { events << QStringLiteral("press %1").arg(ch); });
+        connect(&g, &FlexGrid::keyPress, this,
+                [&](int ch) { events << QStringLiteral("press %1").arg(ch); });
         connect(&g, &FlexGrid::mouseDown, this, [&](int b, int, int, int) {
             events << QStringLiteral("mousedown %1 at %2,%3").arg(b).arg(g.Row()).arg(g.Col());
         });
-        connect(&g, &FlexGrid::mouseUp, this, [&](int b, int, int, int) { events << QStringLiteral("mouseup %1").arg(b); });
+        connect(&g, &FlexGrid::mouseUp, this,
+                [&](int b, int, int, int) { events << QStringLiteral("mouseup %1").arg(b); });
         connect(&g, &FlexGrid::clicked, this, [&] { events << "click"; });
 
         QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(3 * 30 + 10, 2 * 30 + 10));
@@ -106,7 +109,8 @@ private slots:
         events.clear();
         QTest::keyClick(&g, 'e');
         QCOMPARE(events.last(), QStringLiteral("press 101"));
-        QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QString::fromUtf8("é"));
+        QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier,
+                           QString::fromUtf8("é"));
         QCoreApplication::sendEvent(&g, &accented);
         QCOMPARE(events.last(), QStringLiteral("press 233"));
 

@@ -36,7 +36,8 @@ private slots:
         QTest::newRow("space") << withLines("AB DEFGHIJ");
         QTest::newRow("accented") << withLines("ABÉDEFGHIJ");
         QTest::newRow("bracket after Z") << withLines("AB[DEFGHIJ");
-        QTest::newRow("emoji") << withLines(QString::fromUtf8("AB\xF0\x9F\x98\x80" "DEFGH"));
+        QTest::newRow("emoji") << withLines(QString::fromUtf8("AB\xF0\x9F\x98\x80"
+                                                              "DEFGH"));
         QTest::newRow("nine characters") << withLines("ABCDEFGHI");
         QTest::newRow("eleven characters") << withLines("ABCDEFGHIJK");
         QTest::newRow("line feeds only") << QStringLiteral("ABCDEFGHIJ\nABCDEFGHIJ\n");

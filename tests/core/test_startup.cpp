@@ -8,8 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 class TestStartup : public QObject {
@@ -70,7 +70,8 @@ private slots:
             QVERIFY(frm_mc_form.loaded());
             QVERIFY(frm_mc_form.get()->isVisible());
         }
-        QCOMPARE(storedRecord(folder.file(), "source").value("mode").toString(), QStringLiteral("M"));
+        QCOMPARE(storedRecord(folder.file(), "source").value("mode").toString(),
+                 QStringLiteral("M"));
         RunningProgram again(folder.file());
         QVERIFY(frm_mc_form.loaded());
         QVERIFY(!frm_mode_form.loaded());
@@ -99,7 +100,8 @@ private slots:
             QVERIFY(frm_new_player_form.loaded());
             QVERIFY(module1::db().isOpen());
         }
-        QCOMPARE(storedRecord(folder.file(), "source").value("mode").toString(), QStringLiteral("P"));
+        QCOMPARE(storedRecord(folder.file(), "source").value("mode").toString(),
+                 QStringLiteral("P"));
         {
             RunningProgram program(folder.file());
             QVERIFY(frm_new_player_form.loaded());
@@ -110,7 +112,8 @@ private slots:
             QVERIFY(frm_mc_form.loaded());
             QVERIFY(!frm_new_player_form.loaded());
         }
-        QCOMPARE(storedRecord(folder.file(), "source").value("mode").toString(), QStringLiteral("M"));
+        QCOMPARE(storedRecord(folder.file(), "source").value("mode").toString(),
+                 QStringLiteral("M"));
     }
 
     void theProgramEndsWithItsLastWindow() {

@@ -4,10 +4,10 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <unistd.h>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <unistd.h>
 
 MessageRecorder::MessageRecorder(desktop::Answer a) : answer(a) {
     desktop::setMessageHandler([this](const desktop::MessageRequest &request) {
@@ -16,7 +16,9 @@ MessageRecorder::MessageRecorder(desktop::Answer a) : answer(a) {
     });
 }
 
-MessageRecorder::~MessageRecorder() { desktop::setMessageHandler(nullptr); }
+MessageRecorder::~MessageRecorder() {
+    desktop::setMessageHandler(nullptr);
+}
 
 QStringList MessageRecorder::texts() const {
     QStringList list;
@@ -25,19 +27,24 @@ QStringList MessageRecorder::texts() const {
 }
 
 GameFolder::GameFolder() = default;
-QString GameFolder::file() const { return dir_.filePath(QStringLiteral("qlex.mdb")); }
+QString GameFolder::file() const {
+    return dir_.filePath(QStringLiteral("qlex.mdb"));
+}
 
 void storeRows(const QString &file, const QString &table, const QStringList &rows) {
     GameDatabase db;
-    if (db.open(file) == GameDatabase::OpenResult::Failed) qFatal("cannot open %s", qPrintable(file));
+    if (db.open(file) == GameDatabase::OpenResult::Failed)
+        qFatal("cannot open %s", qPrintable(file));
     GameDatabase::Fields fields;
-    for (int r = 0; r < rows.size(); ++r) fields.emplace_back(QStringLiteral("l%1").arg(r + 1), rows[r]);
+    for (int r = 0; r < rows.size(); ++r)
+        fields.emplace_back(QStringLiteral("l%1").arg(r + 1), rows[r]);
     if (!db.write({{table, fields}})) qFatal("cannot write %s", qPrintable(db.error()));
 }
 
 void storeMode(const QString &file, const QString &mode) {
     GameDatabase db;
-    if (db.open(file) == GameDatabase::OpenResult::Failed) qFatal("cannot open %s", qPrintable(file));
+    if (db.open(file) == GameDatabase::OpenResult::Failed)
+        qFatal("cannot open %s", qPrintable(file));
     if (!db.write({{QStringLiteral("source"), {{QStringLiteral("mode"), mode}}}}))
         qFatal("cannot write %s", qPrintable(db.error()));
 }
@@ -48,7 +55,9 @@ QVariantMap storedRecord(const QString &file, const QString &table) {
     return db.readFirst(table);
 }
 
-RunningProgram::RunningProgram(const QString &file) : started(start_program(file)) { settle(); }
+RunningProgram::RunningProgram(const QString &file) : started(start_program(file)) {
+    settle();
+}
 
 RunningProgram::~RunningProgram() {
     end_program();
@@ -69,7 +78,8 @@ QString gridText(const QStringList &rows) {
 ReadOnlyFile::ReadOnlyFile(const QString &file) : file_(file) {
     const QFileInfo info(file);
     QFile::setPermissions(info.absolutePath(), QFile::Permissions(0x7777));
-    QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(file,
+                          QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther);
     if (geteuid() == 0) {
         if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
         switchedUser_ = true;
