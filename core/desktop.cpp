@@ -111,3 +111,37 @@ void clearClipboard() {
 }
 
 } // namespace desktop
+
+namespace desktop {
+
+InputBlocker::InputBlocker() {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+InputBlocker::~InputBlocker() {
+    QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void InputBlocker::processPendingEvents() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+bool InputBlocker::eventFilter(QObject *, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace desktop

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -41,4 +42,18 @@ QImage clipboardImage();
 QByteArray clipboardPng();
 void clearClipboard();
 
+} // namespace desktop
+
+namespace desktop {
+// While it lives, input (mouse, keys, wheel, touch) reaches no widget, and pending events are
+// processed without it: the windows repaint while work in progress cannot be disturbed.
+class InputBlocker : public QObject {
+public:
+    InputBlocker();
+    ~InputBlocker() override;
+    static void processPendingEvents();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
 } // namespace desktop

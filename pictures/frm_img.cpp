@@ -4,7 +4,6 @@
 #include "core/flexgrid.h"
 #include "core/grid_rows.h"
 #include "master/frm_mc.h"
-#include <QCoreApplication>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -54,6 +53,9 @@ void frm_img::Form_Load() {
         g.setText(QString::number(i));
     }
     FlexGrid &result = *frm_mc_form().mc_result;
+    // Repaints go on while the copy is built; input is kept away, so that nothing reaches the
+    // half-built picture.
+    desktop::InputBlocker blocker;
     for (int c = 1; c <= 10; ++c)
         for (int r = 1; r <= 10; ++r) {
             g.setRow(r);
@@ -68,9 +70,7 @@ void frm_img::Form_Load() {
                 g.setText(result.Text());
                 g.setCellForeColor(result.CellForeColor());
             }
-            // Repaints go on while the copy is built; input waits until it is done, so that
-            // nothing reaches the half-built picture.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            desktop::InputBlocker::processPendingEvents();
         }
     bt_copie_Click();
     // The window is not shown: it lives for an instant and would only flicker.

@@ -1,6 +1,177 @@
+#include "core/flexgrid.h"
+#include "core/grid_rows.h"
+#include "core/textbox.h"
+#include "master/frm_mc.h"
+#include "pictures/frm_fin.h"
+#include "pictures/frm_img.h"
+#include "tests/support/test_support.h"
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
-class T : public QObject {
+#include <QTimer>
+
+namespace {
+const QStringList Reference = {"MAISON*VER", "O*RAT*IL**", "TOUR*CAP**", "*PIE*A*R**",
+                               "ANE**SEL*U", "**NID*OS**", "GEL*R*UT**", "*AIR*NU***",
+                               "BLE*F*U*Z*", "**ET**MA*E"};
+const QColor Found(246, 253, 181);
+
+QStringList emptied(QStringList rows, int keepRow = -1) {
+    for (int r = 0; r < rows.size(); ++r)
+        if (r != keepRow)
+            for (QChar &ch : rows[r])
+                if (ch != QLatin1Char('*')) ch = QLatin1Char(' ');
+    return rows;
+}
+
+QColor at(const QImage &image, int row, int col, int dx = 15, int dy = 15) {
+    return QColor(image.pixel(col * 30 + dx, row * 30 + dy));
+}
+
+bool hasColour(const QImage &image, const QRect &area, const std::function<bool(QColor)> &test) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (test(QColor(image.pixel(x, y)))) return true;
+    return false;
+}
+
+QRect cell(int row, int col) {
+    return QRect(col * 30 + 2, row * 30 + 2, 26, 26);
+}
+bool isRed(QColor c) {
+    return c.red() > 180 && c.green() < 90 && c.blue() < 90;
+}
+bool isDark(QColor c) {
+    return c.red() < 90 && c.green() < 90 && c.blue() < 90;
+}
+} // namespace
+
+class TestPictures : public QObject {
     Q_OBJECT
+    GameFolder *folder = nullptr;
+    RunningProgram *program = nullptr;
+    frm_mc *mc = nullptr;
+
+    void paste(QStringList rows) {
+        for (QString &row : rows) row.replace(QLatin1Char(' '), QLatin1Char('.'));
+        desktop::setClipboardText(gridText(rows));
+        mc->Command1_Click();
+    }
+    QImage grille() {
+        QTest::mouseClick(mc->bt_copie_grille, Qt::LeftButton);
+        settle();
+        QImage image;
+        image.loadFromData(desktop::clipboardPng(), "PNG");
+        return image;
+    }
+private slots:
+    void init() {
+        folder = new GameFolder;
+        storeMode(folder->file(), "M");
+        storeRows(folder->file(), "source", Reference);
+        storeRows(folder->file(), "result", emptied(Reference, 0)); // row 1 found in an earlier run
+        program = new RunningProgram(folder->file());
+        mc = frm_mc_form.get();
+    }
+    void cleanup() {
+        delete program;
+        delete folder;
+    }
+
+    void theNumberedPictureShowsTheResultGrid() {
+        MessageRecorder messages;
+        QStringList proposal = emptied(Reference);
+        proposal[2] = QStringLiteral("T.........");
+        paste(proposal);
+        desktop::setClipboardText(QStringLiteral("texte d'avant"));
+        const QImage image = grille();
+        QCOMPARE(image.size(), QSize(330, 330));
+        QVERIFY(desktop::clipboardText().isEmpty() || !desktop::clipboardImage().isNull());
+        QCOMPARE(desktop::clipboardImage().convertToFormat(QImage::Format_RGB32),
+                 image.convertToFormat(QImage::Format_RGB32));
+        for (int r = 1; r <= 10; ++r)
+            for (int c = 1; c <= 10; ++c) {
+                const bool black = Reference[r - 1][c - 1] == QLatin1Char('*');
+                if (black)
+                    QCOMPARE(at(image, r, c), QColor(0, 0, 0));
+                else
+                    QCOMPARE(at(image, r, c, 3, 3), QColor(255, 255, 255));
+            }
+        // Found in this session: red on the plain background.
+        QVERIFY(hasColour(image, cell(3, 1), isRed));
+        QCOMPARE(at(image, 3, 1, 3, 3), QColor(255, 255, 255));
+        // Loaded from the saved game: default text colour.
+        QVERIFY(hasColour(image, cell(1, 1), isDark));
+        QVERIFY(!hasColour(image, cell(1, 1), isRed));
+        // Headers numbered, the corner blank, no found-letter colour anywhere.
+        QVERIFY(hasColour(image, cell(0, 10), isDark));
+        QVERIFY(hasColour(image, cell(10, 0), isDark));
+        QVERIFY(!hasColour(image, cell(0, 0), isDark));
+        QVERIFY(!hasColour(image, image.rect(), [](QColor c) { return c == Found; }));
+        QVERIFY(!frm_img_form.loaded());
+
+        QCOMPARE(grille(), image); // nothing changed: the same picture
+    }
+
+    void inputCannotReachThePictureBeingBuilt() {
+        MessageRecorder messages;
+        desktop::setClipboardText(gridText(Reference));
+        // A click on "Coller..." arriving while the picture is built must not reach the grid.
+        QTimer::singleShot(0, mc, [this] {
+            const QPointF centre = QRectF(mc->Command1->rect()).center();
+            const QPointF global = mc->Command1->mapToGlobal(centre);
+            QCoreApplication::postEvent(mc->Command1,
+                                        new QMouseEvent(QEvent::MouseButtonPress, centre, global,
+                                                        Qt::LeftButton, Qt::LeftButton, {}));
+            QCoreApplication::postEvent(mc->Command1,
+                                        new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
+                                                        Qt::LeftButton, Qt::NoButton, {}));
+            mc->bt_copie_grille_Click(); // and so must a second "Grille"
+        });
+        QTest::mouseClick(mc->bt_copie_grille, Qt::LeftButton);
+        QImage image;
+        image.loadFromData(desktop::clipboardPng(), "PNG");
+        QVERIFY(!hasColour(image, cell(3, 1), isRed));
+        settle();
+        QCOMPARE(mc->mc_result->TextMatrix(2, 0), QStringLiteral(" ")); // the click never landed
+        QVERIFY(messages.messages.empty());
+    }
+
+    void theEndOfGameWindowOffersPictureAndTexts() {
+        MessageRecorder messages;
+        paste(Reference);
+        QCOMPARE(messages.messages.size(), size_t(1));
+        QVERIFY(frm_fin_form.loaded());
+        frm_fin &fin = *frm_fin_form.get();
+        QVERIFY(fin.isVisible());
+        QCOMPARE(fin.windowTitle(), QStringLiteral("Copie du message de fin de oartie"));
+        QCOMPARE(fin.text_fin->Text(),
+                 QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
+        // The result grid itself: no numbers, found-letter colour kept.
+        QCOMPARE(fin.picture(), mc->mc_result->Picture());
+        QCOMPARE(fin.picture().size(), QSize(267, 267));
+        QCOMPARE(QColor(fin.picture().pixel(3, 3)), Found);
+
+        QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
+        QCOMPARE(desktop::clipboardText(),
+                 QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
+        QTest::mouseClick(fin.bt_copie_img_fin, Qt::LeftButton);
+        QVERIFY(desktop::clipboardText().isEmpty());
+        QImage copied;
+        copied.loadFromData(desktop::clipboardPng(), "PNG");
+        QCOMPARE(copied.convertToFormat(QImage::Format_RGB32), fin.picture());
+        QTest::mouseClick(fin.bt_txt_fin_forum, Qt::LeftButton);
+        QCOMPARE(desktop::clipboardText(),
+                 QStringLiteral("[size=5][color=#0040FF]   Bravo ! Partie terminée. A vous de "
+                                "jouer ![/color][/size]"));
+
+        // Every later validation of the complete grid shows it again.
+        fin.hide();
+        paste(emptied(Reference));
+        QCOMPARE(messages.messages.size(), size_t(2));
+        QVERIFY(frm_fin_form.get()->isVisible());
+    }
 };
-QTEST_MAIN(T)
+
+QTEST_MAIN(TestPictures)
 #include "test_pictures.moc"
