@@ -16,6 +16,8 @@ frm_fin::frm_fin() {
                              "bt_copie_img_fin", 2040, 5340, 1455, 375);
     text_fin = place(new TextBox, client(), "text_fin", 5760, 1920, 3135, 975);
     text_fin->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    text_fin->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    text_fin->document()->setDocumentMargin(2);
     QFont font = text_fin->font();
     font.setPointSize(12);
     font.setBold(true);
