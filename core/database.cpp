@@ -13,13 +13,13 @@
 namespace {
 const QString FileName = QStringLiteral("qlex.mdb");
 
-struct TableSpec {
+struct TableLayout {
     QString name;
     QStringList fields;
     QString tallyPrefix;
 };
 
-std::vector<TableSpec> tableSpecs() {
+std::vector<TableLayout> tableLayouts() {
     const QStringList rows = GameDatabase::rowFields();
     return {{QStringLiteral("source"),
              QStringList{QStringLiteral("mode")} + rows + GameDatabase::letterFields("total_"),
@@ -125,17 +125,17 @@ bool GameDatabase::validate() {
     const QString verdict = check.value(0).toString();
     if (verdict != QLatin1String("ok"))
         return fail(QStringLiteral("le fichier est endommagé (%1).").arg(verdict));
-    for (const TableSpec &spec : tableSpecs()) {
+    for (const TableLayout &table : tableLayouts()) {
         QSqlQuery info(db);
         QStringList present;
-        if (info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(spec.name))))
+        if (info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name))))
             while (info.next()) present << info.value(1).toString().toLower();
         if (present.isEmpty())
-            return fail(QStringLiteral("la table « %1 » est absente.").arg(spec.name));
-        for (const QString &field : spec.fields)
+            return fail(QStringLiteral("la table « %1 » est absente.").arg(table.name));
+        for (const QString &field : table.fields)
             if (!present.contains(field))
                 return fail(QStringLiteral("le champ « %1 » de la table « %2 » est absent.")
-                                .arg(field, spec.name));
+                                .arg(field, table.name));
     }
     return true;
 }
@@ -146,14 +146,14 @@ bool GameDatabase::create() {
     if (!db.transaction())
         return fail(
             QStringLiteral("le fichier ne peut pas être créé (%1).").arg(db.lastError().text()));
-    for (const TableSpec &spec : tableSpecs()) {
+    for (const TableLayout &table : tableLayouts()) {
         QStringList columns;
         Fields initial;
-        for (const QString &field : spec.fields) {
+        for (const QString &field : table.fields) {
             if (field == QLatin1String("mode")) {
                 columns << QStringLiteral("mode TEXT");
                 initial.emplace_back(field, QStringLiteral("M"));
-            } else if (!spec.tallyPrefix.isEmpty() && field.startsWith(spec.tallyPrefix)) {
+            } else if (!table.tallyPrefix.isEmpty() && field.startsWith(table.tallyPrefix)) {
                 // Tallies are 16-bit values wherever the game is stored.
                 columns << QStringLiteral("%1 INTEGER NOT NULL DEFAULT 0 CHECK (%1 BETWEEN "
                                           "-32768 AND 32767)")
@@ -166,12 +166,12 @@ bool GameDatabase::create() {
         }
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)")
-                        .arg(quoted(spec.name), columns.join(QStringLiteral(", "))))) {
+                        .arg(quoted(table.name), columns.join(QStringLiteral(", "))))) {
             db.rollback();
             return fail(
                 QStringLiteral("le fichier ne peut pas être créé (%1).").arg(q.lastError().text()));
         }
-        records.push_back({spec.name, std::move(initial)});
+        records.push_back({table.name, std::move(initial)});
     }
     if (!db.commit())
         return fail(

@@ -23,8 +23,6 @@ frm_mode::frm_mode() {
     connect(bt_ok, &QPushButton::clicked, this, &frm_mode::bt_ok_Click);
 }
 
-void frm_mode::Form_Load() {}
-
 void frm_mode::bt_ok_Click() {
     if (!write_mode(opt_master->isChecked() ? QStringLiteral("M") : QStringLiteral("P"))) return;
     // The choice takes effect at once, so that the first start does not end with no window.

@@ -12,7 +12,6 @@ class frm_mode : public Form {
     Q_OBJECT
 public:
     frm_mode();
-    void Form_Load() override;
 
     QLabel *Label1;
     QRadioButton *opt_master;

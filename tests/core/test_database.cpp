@@ -8,11 +8,6 @@
 
 class TestDatabase : public QObject {
     Q_OBJECT
-    static QByteArray bytes(const QString &file) {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
     // Builds a SQLite file by hand, as another program (or an older version) might.
     static void rawDatabase(const QString &file, const QStringList &statements) {
         {
@@ -78,19 +73,19 @@ private slots:
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Failed);
         QVERIFY2(db.error().contains(problem), qPrintable(db.error()));
         QVERIFY(!db.isOpen());
-        QCOMPARE(bytes(folder.file()), content);
+        QCOMPARE(fileBytes(folder.file()), content);
     }
 
     void aDatabaseWithoutOurTablesOrFieldsIsRefused() {
         GameFolder folder;
         rawDatabase(folder.file(),
                     {"CREATE TABLE source (mode TEXT)", "INSERT INTO source VALUES ('M')"});
-        const QByteArray before = bytes(folder.file());
+        const QByteArray before = fileBytes(folder.file());
         GameDatabase db;
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Failed);
         QVERIFY2(db.error().contains("« l1 »") && db.error().contains("« source »"),
                  qPrintable(db.error()));
-        QCOMPARE(bytes(folder.file()), before);
+        QCOMPARE(fileBytes(folder.file()), before);
 
         GameFolder other;
         rawDatabase(other.file(), {"CREATE TABLE unrelated (x)"});
@@ -104,7 +99,7 @@ private slots:
             GameDatabase db;
             db.open(folder.file());
         }
-        const QByteArray before = bytes(folder.file());
+        const QByteArray before = fileBytes(folder.file());
         ReadOnlyFile readOnly(folder.file());
         GameDatabase db;
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Opened);
@@ -112,7 +107,7 @@ private slots:
         QVERIFY(!db.write({{"source", {{"mode", "P"}}}}));
         QVERIFY(!db.error().isEmpty());
         db.close();
-        QCOMPARE(bytes(folder.file()), before);
+        QCOMPARE(fileBytes(folder.file()), before);
     }
 
     void aWriteThatFailsLeavesNothingHalfWritten() {

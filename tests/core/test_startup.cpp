@@ -14,11 +14,6 @@
 
 class TestStartup : public QObject {
     Q_OBJECT
-    static QByteArray bytes(const QString &file) {
-        QFile f(file);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
 private slots:
     void theStoredModeChoosesTheWindow_data() {
         QTest::addColumn<QString>("mode");
@@ -142,7 +137,7 @@ private slots:
         QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical);
         QVERIFY(messages.messages[0].text.contains(folder.file()));
         QCOMPARE(FormRegistry::count(), 0);
-        QCOMPARE(bytes(folder.file()), QByteArray("<html>not a game</html>"));
+        QCOMPARE(fileBytes(folder.file()), QByteArray("<html>not a game</html>"));
         end_program();
     }
 };

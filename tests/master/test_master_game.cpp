@@ -14,25 +14,7 @@
 #include <QTest>
 
 namespace {
-// A reference grid of 61 letters and 39 black squares.
-const QStringList Reference = {"MAISON*VER", "O*RAT*IL**", "TOUR*CAP**", "*PIE*A*R**",
-                               "ANE**SEL*U", "**NID*OS**", "GEL*R*UT**", "*AIR*NU***",
-                               "BLE*F*U*Z*", "**ET**MA*E"};
-
-QStringList blackOnly(const QStringList &rows) {
-    QStringList result;
-    for (QString row : rows) {
-        for (QChar &ch : row)
-            if (ch != QLatin1Char('*')) ch = QLatin1Char(' ');
-        result << row;
-    }
-    return result;
-}
-
-QStringList dotted(QStringList rows) {
-    for (QString &row : rows) row.replace(QLatin1Char(' '), QLatin1Char('.'));
-    return rows;
-}
+const QStringList &Reference = SampleGrid;
 
 QString cellText(FlexGrid *g, int r, int c) {
     return g->TextMatrix(r, c);
@@ -88,13 +70,14 @@ private slots:
     }
 
     void aWholeGameThroughTheWindow() {
-        start(Reference, blackOnly(Reference));
+        start(Reference, blackSquaresOf(Reference));
         MessageRecorder messages;
         QCOMPARE(mc->nb_ltr_src->text(), QStringLiteral("61"));
 
         // 1. The whole post, label and tags included, is refused and shown as it was.
         const QString post = QStringLiteral("Proposition : [code]") +
-                             gridText(dotted(blackOnly(Reference))) + QStringLiteral("[/code]");
+                             gridText(dotted(blackSquaresOf(Reference))) +
+                             QStringLiteral("[/code]");
         paste(post);
         QCOMPARE(messages.texts(), QStringList{"Le conetnu du presse-papier n'est pas valide."});
         QCOMPARE(messages.messages[0].icon, desktop::Icon::Exclamation);
@@ -104,7 +87,7 @@ private slots:
         QVERIFY(reply().contains(QStringLiteral("Nombre de lettres validées : 0\r\n")));
 
         // 2. Right and wrong letters: "MAI" right, "SX" wrong in row 1; "TOUR" right in row 3.
-        QStringList proposal = dotted(blackOnly(Reference));
+        QStringList proposal = dotted(blackSquaresOf(Reference));
         proposal[0] = QStringLiteral("MAIXQ*....");
         proposal[2] = QStringLiteral("TOUR*.....");
         paste(gridText(proposal));
@@ -157,14 +140,14 @@ private slots:
     }
 
     void theReplyForSeventeenLettersIsExact() {
-        start(Reference, blackOnly(Reference));
+        start(Reference, blackSquaresOf(Reference));
         MessageRecorder messages;
-        QStringList proposal = dotted(blackOnly(Reference));
+        QStringList proposal = dotted(blackSquaresOf(Reference));
         proposal[0] = QStringLiteral("MAISON*VER"); // 9
         proposal[2] = QStringLiteral("TOUR*CAP**"); // 7
         proposal[9] = QStringLiteral("..E......."); // 1
         paste(gridText(proposal));
-        QStringList lines = dotted(blackOnly(Reference));
+        QStringList lines = dotted(blackSquaresOf(Reference));
         lines[0] = proposal[0];
         lines[2] = proposal[2];
         lines[9] = QStringLiteral("**E.**..*.");
@@ -176,14 +159,14 @@ private slots:
     }
 
     void validationEdgeCases() {
-        start(Reference, blackOnly(Reference));
+        start(Reference, blackSquaresOf(Reference));
         MessageRecorder messages;
         // Only dots: nothing changes.
-        paste(gridText(dotted(blackOnly(Reference))));
+        paste(gridText(dotted(blackSquaresOf(Reference))));
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("0"));
         QCOMPARE(foundCells(), 0);
         // A nine-character first line shifts every later cell by one.
-        QStringList shifted = dotted(blackOnly(Reference));
+        QStringList shifted = dotted(blackSquaresOf(Reference));
         shifted[1] = QStringLiteral(".........");
         shifted[2] = QStringLiteral("..O......."); // its first character fills row 2, column 10
         paste(gridText(shifted));
@@ -198,7 +181,7 @@ private slots:
     void aCompleteResultGridEndsTheGameAtTheNextValidation() {
         start(Reference, Reference);
         MessageRecorder messages;
-        paste(gridText(dotted(blackOnly(Reference))));
+        paste(gridText(dotted(blackSquaresOf(Reference))));
         QCOMPARE(messages.messages.size(), size_t(1));
         QCOMPARE(messages.messages[0].icon, desktop::Icon::Information);
         QVERIFY(frm_fin_form.loaded());
@@ -210,7 +193,7 @@ private slots:
         db.open(folder->file());
         db.write({{"source", tallyFields("total_", LetterTally{{0, 99, 99}})}});
         db.close();
-        QStringList result = blackOnly(Reference);
+        QStringList result = blackSquaresOf(Reference);
         result[0] = QStringLiteral("MAISON*   ");
         start(Reference, result);
         const QVariantMap source = storedRecord(folder->file(), "source");
@@ -229,7 +212,7 @@ private slots:
     }
 
     void countingSkipsTextsOutsideTheGrid() {
-        start({"abc@[E1.EE", "EEEE      "}, blackOnly(Reference));
+        start({"abc@[E1.EE", "EEEE      "}, blackSquaresOf(Reference));
         QCOMPARE(mc->nb_ltr_src->text(), QStringLiteral("7")); // only "A" to "Z"
         QCOMPARE(mc->referenceCount[0], qint16(1));            // "@"
         QCOMPARE(mc->referenceCount[5], qint16(7));
@@ -240,7 +223,7 @@ private slots:
     }
 
     void aWrongStoredLetterIsBlankedOnRestoreButKeepsItsColour() {
-        QStringList result = blackOnly(Reference);
+        QStringList result = blackSquaresOf(Reference);
         result[0] = QStringLiteral("MXISON*   ");
         start(Reference, result);
         QCOMPARE(cellText(mc->mc_result, 0, 1), QStringLiteral(" "));
@@ -251,9 +234,9 @@ private slots:
     }
 
     void theSaveStoresTalliesThatMatchItsRows() {
-        start(Reference, blackOnly(Reference));
+        start(Reference, blackSquaresOf(Reference));
         MessageRecorder messages;
-        QStringList proposal = dotted(blackOnly(Reference));
+        QStringList proposal = dotted(blackSquaresOf(Reference));
         proposal[0] = QStringLiteral("MAISON*VER");
         paste(gridText(proposal));
         QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, QPoint(5, 5));
@@ -264,7 +247,7 @@ private slots:
         QCOMPARE(source.value("l1").toString(), QStringLiteral("WAISON*VER"));
         QCOMPARE(source.value("l2").toString(), Reference[1]);
         QCOMPARE(result.value("l1").toString(), QStringLiteral("MAISON*VER"));
-        QCOMPARE(result.value("l2").toString(), blackOnly(Reference)[1]);
+        QCOMPARE(result.value("l2").toString(), blackSquaresOf(Reference)[1]);
         QCOMPARE(source.value("total_w").toInt(), 1);
         QCOMPARE(source.value("total_m").toInt(), 1);
         QCOMPARE(result.value("reste_a").toInt(), countRowLetters(Reference)[1] - 1);
@@ -274,7 +257,7 @@ private slots:
     }
 
     void aSaveIntoEmptyTablesAddsTheRecords() {
-        start(Reference, blackOnly(Reference));
+        start(Reference, blackSquaresOf(Reference));
         {
             QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
             raw.setDatabaseName(folder->file());
@@ -288,11 +271,11 @@ private slots:
         GameDatabase db;
         db.open(folder->file());
         QCOMPARE(db.recordCount("result"), 1);
-        QCOMPARE(db.readFirst("result").value("l10").toString(), blackOnly(Reference)[9]);
+        QCOMPARE(db.readFirst("result").value("l10").toString(), blackSquaresOf(Reference)[9]);
     }
 
     void aFailedSaveKeepsTheGameAndThePreviousSave() {
-        start(Reference, blackOnly(Reference));
+        start(Reference, blackSquaresOf(Reference));
         MessageRecorder messages;
         paste(gridText(Reference));
         QCOMPARE(messages.messages.size(), size_t(1));
@@ -320,7 +303,7 @@ private slots:
     }
 
     void closingAsksOnlyAfterAChange() {
-        start(Reference, blackOnly(Reference));
+        start(Reference, blackSquaresOf(Reference));
         MessageRecorder no(desktop::Answer::No);
         mc->close();
         settle();

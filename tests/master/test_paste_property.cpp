@@ -6,13 +6,10 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTest>
 
 namespace {
-const QStringList Reference = {"MAISON*VER", "O*RAT*IL**", "TOUR*CAP**", "*PIE*A*R**",
-                               "ANE**SEL*U", "**NID*OS**", "GEL*R*UT**", "*AIR*NU***",
-                               "BLE*F*U*Z*", "**ET**MA*E"};
+const QStringList &Reference = SampleGrid;
 
 // Characters a clipboard may hold: the grid's own, and everything that must not upset it.
 const QString Noise = QString::fromUtf8("ABCDEFGHIJKLMNOPQRSTUVWXYZ@[.* abcz019éÉç€\r\n\t\x01") +
@@ -113,7 +110,7 @@ private slots:
             empty << QString(row).replace(QRegularExpression("[A-Z]"), " ");
         storeMode(folder.file(), "M");
         storeRows(folder.file(), "source", Reference);
-        storeRows(folder.file(), "result", empty);
+        storeRows(folder.file(), "result", blackSquaresOf(Reference));
         program = new RunningProgram(folder.file());
         mc = frm_mc_form.get();
     }

@@ -11,17 +11,12 @@
 #include <QTimer>
 
 namespace {
-const QStringList Reference = {"MAISON*VER", "O*RAT*IL**", "TOUR*CAP**", "*PIE*A*R**",
-                               "ANE**SEL*U", "**NID*OS**", "GEL*R*UT**", "*AIR*NU***",
-                               "BLE*F*U*Z*", "**ET**MA*E"};
-const QColor Found(246, 253, 181);
+const QStringList &Reference = SampleGrid;
 
-QStringList emptied(QStringList rows, int keepRow = -1) {
-    for (int r = 0; r < rows.size(); ++r)
-        if (r != keepRow)
-            for (QChar &ch : rows[r])
-                if (ch != QLatin1Char('*')) ch = QLatin1Char(' ');
-    return rows;
+QStringList emptied(const QStringList &rows, int keepRow = -1) {
+    QStringList result = blackSquaresOf(rows);
+    if (keepRow >= 0) result[keepRow] = rows[keepRow];
+    return result;
 }
 
 QColor at(const QImage &image, int row, int col, int dx = 15, int dy = 15) {
@@ -52,9 +47,8 @@ class TestPictures : public QObject {
     RunningProgram *program = nullptr;
     frm_mc *mc = nullptr;
 
-    void paste(QStringList rows) {
-        for (QString &row : rows) row.replace(QLatin1Char(' '), QLatin1Char('.'));
-        desktop::setClipboardText(gridText(rows));
+    void paste(const QStringList &rows) {
+        desktop::setClipboardText(gridText(dotted(rows)));
         mc->Command1_Click();
     }
     QImage grille() {
@@ -107,7 +101,7 @@ private slots:
         QVERIFY(hasColour(image, cell(0, 10), isDark));
         QVERIFY(hasColour(image, cell(10, 0), isDark));
         QVERIFY(!hasColour(image, cell(0, 0), isDark));
-        QVERIFY(!hasColour(image, image.rect(), [](QColor c) { return c == Found; }));
+        QVERIFY(!hasColour(image, image.rect(), [](QColor c) { return c == gridrows::FoundLetter; }));
         QVERIFY(!frm_img_form.loaded());
 
         QCOMPARE(grille(), image); // nothing changed: the same picture
@@ -150,7 +144,7 @@ private slots:
         // The result grid itself: no numbers, found-letter colour kept.
         QCOMPARE(fin.picture(), mc->mc_result->Picture());
         QCOMPARE(fin.picture().size(), QSize(267, 267));
-        QCOMPARE(QColor(fin.picture().pixel(3, 3)), Found);
+        QCOMPARE(QColor(fin.picture().pixel(3, 3)), gridrows::FoundLetter);
 
         QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
         QCOMPARE(desktop::clipboardText(),

@@ -90,3 +90,24 @@ ReadOnlyFile::~ReadOnlyFile() {
     if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
     QFile::setPermissions(file_, QFile::ReadOwner | QFile::WriteOwner);
 }
+
+QByteArray fileBytes(const QString &file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QStringList SampleGrid = {"MAISON*VER", "O*RAT*IL**", "TOUR*CAP**", "*PIE*A*R**",
+                                "ANE**SEL*U", "**NID*OS**", "GEL*R*UT**", "*AIR*NU***",
+                                "BLE*F*U*Z*", "**ET**MA*E"};
+
+QStringList blackSquaresOf(QStringList rows) {
+    for (QString &row : rows)
+        for (QChar &ch : row)
+            if (ch != QLatin1Char('*')) ch = QLatin1Char(' ');
+    return rows;
+}
+
+QStringList dotted(QStringList rows) {
+    for (QString &row : rows) row.replace(QLatin1Char(' '), QLatin1Char('.'));
+    return rows;
+}

@@ -57,3 +57,13 @@ private:
     QString file_;
     bool switchedUser_ = false;
 };
+
+// The whole content of a file.
+QByteArray fileBytes(const QString &file);
+
+// A reference grid of 61 letters and 39 black squares, as RowStrings.
+extern const QStringList SampleGrid;
+// The same rows with only their black squares: the result grid of a new game.
+QStringList blackSquaresOf(QStringList rows);
+// Rows as a player's grid writes them: empty cells as dots.
+QStringList dotted(QStringList rows);
