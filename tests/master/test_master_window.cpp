@@ -21,8 +21,7 @@ QPoint cellCentre(int row, int col) {
 
 class TestMasterWindow : public QObject {
     Q_OBJECT
-    GameFolder *folder = nullptr;
-    RunningProgram *program = nullptr;
+    MasterGame *game = nullptr;
     frm_mc *mc = nullptr;
 
     void typeOnSource(const QString &keys) {
@@ -30,19 +29,10 @@ class TestMasterWindow : public QObject {
     }
 private slots:
     void init() {
-        folder = new GameFolder;
-        storeMode(folder->file(), "M");
-        storeRows(folder->file(), "source",
-                  {"AB*DEFGHIJ", "KLMNOPQRST", "UVWXYZABCD", "EFGHIJKLMN", "OPQRSTUVWX",
-                   "YZABCDEFGH", "IJKLMNOPQR", "STUVWXYZAB", "CDEFGHIJKL", "MNOPQRST*V"});
-        program = new RunningProgram(folder->file());
-        mc = frm_mc_form.get();
-        QVERIFY(mc);
+        game = new MasterGame(SampleGrid, blackSquaresOf(SampleGrid));
+        mc = game->mc;
     }
-    void cleanup() {
-        delete program;
-        delete folder;
-    }
+    void cleanup() { delete game; }
 
     void theWindowShowsItsControlsAndTheSavedGame() {
         QCOMPARE(mc->centralWidget()->size(), QSize(729, 565));
@@ -73,37 +63,35 @@ private slots:
                 QCOMPARE(strip->TextMatrix(across ? 0 : i, across ? i : 0), QString::number(i + 1));
         }
         // The stored reference grid is on screen, black squares black with the text " ".
-        QCOMPARE(mc->mc_source->TextMatrix(0, 0), QStringLiteral("A"));
-        mc->mc_source->setRow(0);
-        mc->mc_source->setCol(2);
-        QVERIFY(gridrows::isBlack(mc->mc_source->CellBackColor()));
-        QCOMPARE(mc->mc_source->Text(), QStringLiteral(" "));
+        QCOMPARE(mc->mc_source->TextMatrix(0, 0), QStringLiteral("M"));
+        QVERIFY(gridrows::isBlack(cellBack(mc->mc_source, 0, 6)));
+        QCOMPARE(mc->mc_source->TextMatrix(0, 6), QStringLiteral(" "));
     }
 
     void lettersTypedOnTheReferenceGridGoToTheChosenCell() {
         // Before any cell was chosen a letter goes nowhere, least of all into the result grid.
         typeOnSource("q");
         QCOMPARE(mc->mc_result->TextMatrix(0, 0), QStringLiteral(" "));
-        QCOMPARE(mc->mc_source->TextMatrix(0, 0), QStringLiteral("A"));
+        QCOMPARE(mc->mc_source->TextMatrix(0, 0), QStringLiteral("M"));
 
         QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(4, 6));
-        typeOnSource("e");
-        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("E"));
+        typeOnSource("k");
+        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("K"));
         mc->mc_source->setRow(4);
         mc->mc_source->setCol(6);
         QVERIFY(mc->mc_source->CellFontBold());
         QCOMPARE(mc->mc_source->CellFontSize(), 12);
         typeOnSource("7 ");
-        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("E"));
+        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("K"));
 
-        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(1, 1));
+        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(1, 2));
         typeOnSource("Z");
-        QCOMPARE(mc->mc_source->TextMatrix(1, 1), QStringLiteral("Z"));
-        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("E"));
+        QCOMPARE(mc->mc_source->TextMatrix(1, 2), QStringLiteral("Z"));
+        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("K"));
 
-        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(0, 2)); // black square
+        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(0, 6)); // black square
         typeOnSource("x");
-        QCOMPARE(mc->mc_source->TextMatrix(0, 2), QStringLiteral(" "));
+        QCOMPARE(mc->mc_source->TextMatrix(0, 6), QStringLiteral(" "));
         QVERIFY(mc->hasUnsavedChanges());
     }
 

@@ -72,8 +72,7 @@ private:
 
 class TestPasteProperty : public QObject {
     Q_OBJECT
-    GameFolder folder;
-    RunningProgram *program = nullptr;
+    MasterGame *game = nullptr;
     frm_mc *mc = nullptr;
     int foundSinceLoad = 0;
 
@@ -105,16 +104,10 @@ class TestPasteProperty : public QObject {
 
 private slots:
     void initTestCase() {
-        QStringList empty;
-        for (const QString &row : Reference)
-            empty << QString(row).replace(QRegularExpression("[A-Z]"), " ");
-        storeMode(folder.file(), "M");
-        storeRows(folder.file(), "source", Reference);
-        storeRows(folder.file(), "result", blackSquaresOf(Reference));
-        program = new RunningProgram(folder.file());
-        mc = frm_mc_form.get();
+        game = new MasterGame(Reference, blackSquaresOf(Reference));
+        mc = game->mc;
     }
-    void cleanupTestCase() { delete program; }
+    void cleanupTestCase() { delete game; }
 
     void strangeClipboardsAreHandled() {
         MessageRecorder messages;

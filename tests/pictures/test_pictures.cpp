@@ -43,14 +43,9 @@ bool isDark(QColor c) {
 
 class TestPictures : public QObject {
     Q_OBJECT
-    GameFolder *folder = nullptr;
-    RunningProgram *program = nullptr;
+    MasterGame *game = nullptr;
     frm_mc *mc = nullptr;
 
-    void paste(const QStringList &rows) {
-        desktop::setClipboardText(gridText(dotted(rows)));
-        mc->Command1_Click();
-    }
     QImage grille() {
         QTest::mouseClick(mc->bt_copie_grille, Qt::LeftButton);
         settle();
@@ -60,23 +55,20 @@ class TestPictures : public QObject {
     }
 private slots:
     void init() {
-        folder = new GameFolder;
-        storeMode(folder->file(), "M");
-        storeRows(folder->file(), "source", Reference);
-        storeRows(folder->file(), "result", emptied(Reference, 0)); // row 1 found in an earlier run
-        program = new RunningProgram(folder->file());
-        mc = frm_mc_form.get();
+        game = new MasterGame(Reference, emptied(Reference, 0)); // row 1 found in an earlier run
+        mc = game->mc;
     }
     void cleanup() {
-        delete program;
-        delete folder;
+        delete game;
+        frm_fin_form.unload();
+        settle();
     }
 
     void theNumberedPictureShowsTheResultGrid() {
         MessageRecorder messages;
         QStringList proposal = emptied(Reference);
         proposal[2] = QStringLiteral("T.........");
-        paste(proposal);
+        game->paste(proposal);
         desktop::setClipboardText(QStringLiteral("texte d'avant"));
         const QImage image = grille();
         QCOMPARE(image.size(), QSize(330, 330));
@@ -101,7 +93,8 @@ private slots:
         QVERIFY(hasColour(image, cell(0, 10), isDark));
         QVERIFY(hasColour(image, cell(10, 0), isDark));
         QVERIFY(!hasColour(image, cell(0, 0), isDark));
-        QVERIFY(!hasColour(image, image.rect(), [](QColor c) { return c == gridrows::FoundLetter; }));
+        QVERIFY(
+            !hasColour(image, image.rect(), [](QColor c) { return c == gridrows::FoundLetter; }));
         QVERIFY(!frm_img_form.loaded());
 
         QCOMPARE(grille(), image); // nothing changed: the same picture
@@ -133,7 +126,7 @@ private slots:
 
     void theEndOfGameWindowOffersPictureAndTexts() {
         MessageRecorder messages;
-        paste(Reference);
+        game->paste(Reference);
         QCOMPARE(messages.messages.size(), size_t(1));
         QVERIFY(frm_fin_form.loaded());
         frm_fin &fin = *frm_fin_form.get();
@@ -161,7 +154,7 @@ private slots:
 
         // Every later validation of the complete grid shows it again.
         fin.hide();
-        paste(emptied(Reference));
+        game->paste(emptied(Reference));
         QCOMPARE(messages.messages.size(), size_t(2));
         QVERIFY(frm_fin_form.get()->isVisible());
     }

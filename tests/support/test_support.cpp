@@ -1,12 +1,16 @@
 #include "tests/support/test_support.h"
 
+#include "core/flexgrid.h"
 #include "core/startup.h"
+#include "master/frm_mc.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTest>
 #include <unistd.h>
 
 MessageRecorder::MessageRecorder(desktop::Answer a) : answer(a) {
@@ -110,4 +114,37 @@ QStringList blackSquaresOf(QStringList rows) {
 QStringList dotted(QStringList rows) {
     for (QString &row : rows) row.replace(QLatin1Char(' '), QLatin1Char('.'));
     return rows;
+}
+
+MasterGame::MasterGame(const QStringList &source, const QStringList &result) {
+    storeMode(file(), QStringLiteral("M"));
+    storeRows(file(), QStringLiteral("source"), source);
+    storeRows(file(), QStringLiteral("result"), result);
+    restart();
+}
+
+MasterGame::~MasterGame() {
+    delete program;
+}
+
+void MasterGame::restart() {
+    delete program;
+    program = new RunningProgram(file());
+    mc = frm_mc_form.get();
+}
+
+void MasterGame::paste(const QString &text) {
+    desktop::setClipboardText(text);
+    QTest::mouseClick(mc->Command1, Qt::LeftButton);
+}
+
+QString MasterGame::reply() {
+    QTest::mouseClick(mc->bt_copie_lettres, Qt::LeftButton);
+    return desktop::clipboardText();
+}
+
+QColor cellBack(FlexGrid *grid, int row, int col) {
+    grid->setRow(row);
+    grid->setCol(col);
+    return grid->CellBackColor();
 }

@@ -2,6 +2,7 @@
 
 #include "core/database.h"
 #include "core/desktop.h"
+#include <QColor>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <vector>
@@ -67,3 +68,27 @@ extern const QStringList SampleGrid;
 QStringList blackSquaresOf(QStringList rows);
 // Rows as a player's grid writes them: empty cells as dots.
 QStringList dotted(QStringList rows);
+
+class frm_mc;
+class FlexGrid;
+
+// A master's game on a game file of its own: the stored grids, the program running on them.
+class MasterGame {
+public:
+    MasterGame(const QStringList &source, const QStringList &result);
+    ~MasterGame();
+    void restart();
+    // Puts the text on the clipboard and presses "Coller la proposition à valider.".
+    void paste(const QString &text);
+    void paste(const QStringList &rows) { paste(gridText(dotted(rows))); }
+    // Presses "Lettres" and returns the clipboard text.
+    QString reply();
+    QString file() const { return folder.file(); }
+
+    GameFolder folder;
+    RunningProgram *program = nullptr;
+    frm_mc *mc = nullptr;
+};
+
+// Background colour of a cell (control indexes).
+QColor cellBack(FlexGrid *grid, int row, int col);
