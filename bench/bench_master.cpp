@@ -58,12 +58,19 @@ int main(int argc, char **argv) {
     // A typical proposal: a dozen letters, some right, some wrong.
     QString proposal;
     for (int r = 0; r < 10; ++r)
-        proposal += (r % 3 == 0 ? Reference[r] : QString(10, QLatin1Char('.'))) + QStringLiteral("\r\n");
+        proposal +=
+            (r % 3 == 0 ? Reference[r] : QString(10, QLatin1Char('.'))) + QStringLiteral("\r\n");
     const double paste = medianUs(
-        runs, [&] { mc.mnu_resto_Click(); desktop::setClipboardText(proposal); },
+        runs,
+        [&] {
+            mc.mnu_resto_Click();
+            desktop::setClipboardText(proposal);
+        },
         [&] { mc.Command1_Click(); });
-    const double save = medianUs(runs, [] {}, [&] { mc.mnu_save_Click(); });
-    const double grille = medianUs(runs, [] {}, [&] { mc.bt_copie_grille_Click(); });
+    const double save = medianUs(
+        runs, [] {}, [&] { mc.mnu_save_Click(); });
+    const double grille = medianUs(
+        runs, [] {}, [&] { mc.bt_copie_grille_Click(); });
 
     std::printf("master window, median of %d runs\n", runs);
     std::printf("  paste and validate  %9.1f us\n", paste);

@@ -93,7 +93,8 @@ int main(int argc, char **argv) {
     }
     const double m = medianMs(master), b = medianMs(bare);
     std::printf("process start to window shown, median of %d runs (platform %s)\n", runs,
-                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData());
+                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default"
+                                                     : qgetenv("QT_QPA_PLATFORM").constData());
     std::printf("  master window  %8.1f ms\n", m);
     std::printf("  bare Qt window %8.1f ms\n", b);
     std::printf("  ratio          %8.2f\n", m / b);

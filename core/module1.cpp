@@ -6,12 +6,18 @@
 #include "core/grid_rows.h"
 #include "editor/frm_new.h"
 #include "master/frm_mc.h"
+#include <QCoreApplication>
 
 namespace module1 {
 
 GameDatabase &db() {
-    static GameDatabase database;
-    return database;
+    // Closed with the application at the latest: the SQL driver is gone by the time static
+    // objects are destroyed.
+    static GameDatabase *database = [] {
+        qAddPostRoutine([] { module1::db().close(); });
+        return new GameDatabase;
+    }();
+    return *database;
 }
 
 ReferenceEdit &referenceEdit() {

@@ -115,34 +115,18 @@ private slots:
         QCOMPARE(events.last(), QStringLiteral("press 233"));
 
         // Navigation moves the current cell inside the play cells only.
-        QTest::keyClick(&g, Qt::Key_Right);
-        QCOMPARE(g.Col(), 4);
-        QTest::keyClick(&g, Qt::Key_Home);
-        QCOMPARE(g.Col(), 1);
-        QTest::keyClick(&g, Qt::Key_Left);
-        QCOMPARE(g.Col(), 1);
-        QTest::keyClick(&g, Qt::Key_End);
-        QCOMPARE(g.Col(), 10);
-        QTest::keyClick(&g, Qt::Key_PageDown);
-        QCOMPARE(g.Row(), 10);
-        QTest::keyClick(&g, Qt::Key_Down);
-        QCOMPARE(g.Row(), 10);
-        QTest::keyClick(&g, Qt::Key_PageUp);
-        QCOMPARE(g.Row(), 1);
-        QTest::keyClick(&g, Qt::Key_Up);
-        QCOMPARE(g.Row(), 1);
-        QCOMPARE(events.filter("down 46").size(), 0);
+        const std::pair<Qt::Key, QPoint> moves[] = {
+            {Qt::Key_Right, {2, 4}},   {Qt::Key_Home, {2, 1}},       {Qt::Key_Left, {2, 1}},
+            {Qt::Key_End, {2, 10}},    {Qt::Key_PageDown, {10, 10}}, {Qt::Key_Down, {10, 10}},
+            {Qt::Key_PageUp, {1, 10}}, {Qt::Key_Up, {1, 10}}};
+        for (const auto &[key, cell] : moves) {
+            QTest::keyClick(&g, key);
+            QCOMPARE(QPoint(g.Row(), g.Col()), cell);
+        }
         QTest::keyClick(&g, Qt::Key_Delete);
         QCOMPARE(events.last(), QStringLiteral("down 46 0"));
         for (int r = 0; r < 11; ++r)
             for (int c = 0; c < 11; ++c) QCOMPARE(g.TextMatrix(r, c), QString());
-    }
-
-    void ansiCodesFollowWindows1252() {
-        QCOMPARE(FlexGrid::ansiCodeOf(QChar(0x20AC)), 0x80);
-        QCOMPARE(FlexGrid::ansiCodeOf(QChar(0x0153)), 0x9C);
-        QCOMPARE(FlexGrid::ansiCodeOf(QChar(0x00C9)), 0xC9);
-        QCOMPARE(FlexGrid::ansiCodeOf(QChar(0x4E2D)), int('?'));
     }
 };
 

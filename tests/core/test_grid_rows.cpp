@@ -54,18 +54,6 @@ private slots:
         QCOMPARE(back(g, 4, 0), White);
     }
 
-    void loadingAReferenceRowLeavesOtherBackgrounds() {
-        FlexGrid g;
-        grid(g);
-        back(g, 0, 1);
-        g.setCellBackColor(FoundLetter);
-        loadRow(g, 1, QStringLiteral("AB*DEFGHIJ"), false);
-        QCOMPARE(back(g, 0, 0), White);
-        QCOMPARE(back(g, 0, 1), FoundLetter);
-        QCOMPARE(back(g, 0, 2), Black);
-        QCOMPARE(g.TextMatrix(0, 2), QStringLiteral(" "));
-    }
-
     void wrongResultLettersAreBlankedKeepingTheirColour() {
         FlexGrid source, result;
         grid(source);
