@@ -35,22 +35,21 @@ QString GameFolder::file() const {
     return dir_.filePath(QStringLiteral("qlex.mdb"));
 }
 
-void storeRows(const QString &file, const QString &table, const QStringList &rows) {
+static void store(const QString &file, const QString &table, const GameDatabase::Fields &fields) {
     GameDatabase db;
-    if (db.open(file) == GameDatabase::OpenResult::Failed)
-        qFatal("cannot open %s", qPrintable(file));
+    if (db.open(file) == GameDatabase::OpenResult::Failed || !db.write({{table, fields}}))
+        qFatal("cannot store into %s: %s", qPrintable(file), qPrintable(db.error()));
+}
+
+void storeRows(const QString &file, const QString &table, const QStringList &rows) {
     GameDatabase::Fields fields;
     for (int r = 0; r < rows.size(); ++r)
         fields.emplace_back(QStringLiteral("l%1").arg(r + 1), rows[r]);
-    if (!db.write({{table, fields}})) qFatal("cannot write %s", qPrintable(db.error()));
+    store(file, table, fields);
 }
 
 void storeMode(const QString &file, const QString &mode) {
-    GameDatabase db;
-    if (db.open(file) == GameDatabase::OpenResult::Failed)
-        qFatal("cannot open %s", qPrintable(file));
-    if (!db.write({{QStringLiteral("source"), {{QStringLiteral("mode"), mode}}}}))
-        qFatal("cannot write %s", qPrintable(db.error()));
+    store(file, QStringLiteral("source"), {{QStringLiteral("mode"), mode}});
 }
 
 QVariantMap storedRecord(const QString &file, const QString &table) {
