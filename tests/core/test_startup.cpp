@@ -112,16 +112,27 @@ private slots:
     }
 
     void theProgramEndsWithItsLastWindow() {
+        // First start, master chosen, to the player and back, then "Sortir".
         GameFolder folder;
-        storeMode(folder.file(), "P");
         int ended = 0;
         FormRegistry::setLastWindowHandler([&] { ++ended; });
         QVERIFY(start_program(folder.file()));
         settle();
-        frm_new_player_form.get()->close();
+        frm_mode_form.get()->opt_master->setChecked(true);
+        frm_mode_form.get()->bt_ok_Click();
         settle();
+        {
+            MessageRecorder yes(desktop::Answer::Yes);
+            frm_mc_form.get()->mn_mode->trigger();
+            settle();
+        }
+        frm_new_player_form.get()->mnu_mode->trigger();
+        settle();
+        QCOMPARE(ended, 0);
+        frm_mc_form.get()->mnu_exit->trigger();
+        settle();
+        QCOMPARE(FormRegistry::count(), 0);
         QCOMPARE(ended, 1);
-        QVERIFY(!frm_new_player_form.loaded());
         end_program();
     }
 
