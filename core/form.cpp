@@ -3,6 +3,7 @@
 #include "core/flexgrid.h"
 #include <QCloseEvent>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -18,6 +19,13 @@ std::function<void()> &lastWindowHandler() {
 
 Form::Form(QWidget *parent) : QMainWindow(parent), client_(new QWidget(this)) {
     setCentralWidget(client_);
+}
+
+// A window destroyed by other means (the application's end) must not stay registered.
+Form::~Form() {
+    auto &forms = loadedForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    if (detach_) detach_();
 }
 
 void Form::setClientSize(int widthTwips, int heightTwips) {

@@ -12,6 +12,7 @@ public:
     enum class UnloadMode { User, Code };
 
     explicit Form(QWidget *parent = nullptr);
+    ~Form() override;
     virtual void Form_Load() {}
     // Return false to keep the window open.
     virtual bool Form_QueryUnload(UnloadMode) { return true; }
