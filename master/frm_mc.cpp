@@ -280,9 +280,10 @@ void frm_mc::mnu_save_Click() {
     QStringList sourceRows, resultRows;
     for (int r = 1; r <= 10; ++r) sourceRows << read_source_row(r);
     for (int r = 1; r <= 10; ++r) resultRows << read_result_row(r);
-    if (!module1::reportWrite(module1::db().write(gameWrites(sourceRows, resultRows)))) return;
-    totalTally = countRowLetters(sourceRows);
-    remainingTally = tallyDifference(totalTally, countRowLetters(resultRows));
+    const SavedGame saved(sourceRows, resultRows);
+    if (!module1::reportWrite(module1::db().write(saved.writes()))) return;
+    totalTally = saved.total;
+    remainingTally = saved.remaining;
     changed_ = false;
 }
 

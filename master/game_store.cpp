@@ -27,10 +27,11 @@ static GameDatabase::Fields rowValues(const QStringList &rows) {
     return fields;
 }
 
-std::vector<GameDatabase::TableWrite> gameWrites(const QStringList &sourceRows,
-                                                 const QStringList &resultRows) {
-    const LetterTally total = countRowLetters(sourceRows);
-    const LetterTally remaining = tallyDifference(total, countRowLetters(resultRows));
+SavedGame::SavedGame(const QStringList &source, const QStringList &result)
+    : sourceRows(source), resultRows(result), total(countRowLetters(source)),
+      remaining(tallyDifference(total, countRowLetters(result))) {}
+
+std::vector<GameDatabase::TableWrite> SavedGame::writes() const {
     GameDatabase::Fields source = rowValues(sourceRows);
     for (auto &f : tallyFields(QStringLiteral("total_"), total)) source.push_back(std::move(f));
     GameDatabase::Fields result = rowValues(resultRows);

@@ -16,7 +16,12 @@ StoredGame readStoredGame();
 // The 26 tally fields "<prefix>a" ... "<prefix>z".
 GameDatabase::Fields tallyFields(const QString &prefix, const LetterTally &tally);
 
-// What a save writes: both grids' rows, the totals counted from the reference rows and the
-// letters still to find counted from both, so the stored tallies always match the rows.
-std::vector<GameDatabase::TableWrite> gameWrites(const QStringList &sourceRows,
-                                                 const QStringList &resultRows);
+// A game as a save writes it: both grids' rows, the totals counted from the reference rows and
+// the letters still to find counted from both, so the stored tallies always match the rows.
+struct SavedGame {
+    SavedGame(const QStringList &sourceRows, const QStringList &resultRows);
+    std::vector<GameDatabase::TableWrite> writes() const;
+
+    QStringList sourceRows, resultRows;
+    LetterTally total, remaining;
+};
