@@ -1,3 +1,4 @@
+#include "app/windows.h"
 #include "core/database.h"
 #include "core/form.h"
 #include "core/startup.h"
@@ -6,6 +7,7 @@
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quadrilex"));
+    enter_main_windows();
     FormRegistry::setLastWindowHandler([] { QCoreApplication::quit(); });
     if (!start_program(GameDatabase::defaultPath())) return 1;
     const int status = QApplication::exec();

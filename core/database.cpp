@@ -152,7 +152,9 @@ bool GameDatabase::create() {
         for (const QString &field : table.fields) {
             if (field == QLatin1String("mode")) {
                 columns << QStringLiteral("mode TEXT");
-                initial.emplace_back(field, QStringLiteral("M"));
+                // The mode the start-up choice preselects: closing that first window without OK
+                // leaves no mode that nobody chose.
+                initial.emplace_back(field, QStringLiteral("P"));
             } else if (!table.tallyPrefix.isEmpty() && field.startsWith(table.tallyPrefix)) {
                 // Tallies are 16-bit values wherever the game is stored.
                 columns << QStringLiteral("%1 INTEGER NOT NULL DEFAULT 0 CHECK (%1 BETWEEN "

@@ -67,7 +67,14 @@ public:
     }
     bool loaded() const { return window_ != nullptr; }
     W *get() const { return window_; }
-    void show() { (*this)().show(); }
+    // Shows the window; one already open comes to the front with the focus, so that a command
+    // that shows it never seems to do nothing.
+    void show() {
+        W &w = (*this)();
+        w.show();
+        w.raise();
+        w.activateWindow();
+    }
     void unload() {
         if (window_) window_->unload();
     }

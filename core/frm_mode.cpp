@@ -1,8 +1,7 @@
 #include "core/frm_mode.h"
 
+#include "core/main_windows.h"
 #include "core/startup.h"
-#include "master/frm_mc.h"
-#include "player/frm_new_player.h"
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -31,8 +30,6 @@ void frm_mode::bt_ok_Click() {
 }
 
 void open_default_window() {
-    if (read_mode() == QLatin1String("M"))
-        frm_mc_form(); // its load shows it
-    else
-        frm_new_player_form.show();
+    mainwindows::show(read_mode() == QLatin1String("M") ? mainwindows::Role::Master
+                                                        : mainwindows::Role::Player);
 }

@@ -43,5 +43,4 @@ void end_program() {
     FormRegistry::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     module1::db().close();
-    module1::referenceEdit() = {};
 }

@@ -15,3 +15,7 @@ public:
 };
 
 inline FormSlot<frm_new> frm_new_form;
+
+// Prepares the editor's grid (loading the editor when needed): numbered headers, 100 empty
+// white cells.
+void reset_editor_grid();

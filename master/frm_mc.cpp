@@ -5,17 +5,17 @@
 #include "core/flexgrid.h"
 #include "core/grid_rows.h"
 #include "core/grid_text.h"
+#include "core/main_windows.h"
 #include "core/module1.h"
 #include "core/startup.h"
 #include "core/textbox.h"
 #include "core/wrap_button.h"
-#include "editor/frm_new.h"
 #include "master/frm_err.h"
 #include "master/game_store.h"
+#include "master/master_rows.h"
 #include "master/reply.h"
 #include "master/validation.h"
 #include "pictures/frm_img.h"
-#include "player/frm_new_player.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -267,8 +267,7 @@ void frm_mc::bt_copie_grille_Click() {
     // must not start another one.
     if (copyingPicture_) return;
     copyingPicture_ = true;
-    frm_img_form();
-    frm_img_form.unload();
+    copy_grid_picture(*mc_result);
     copyingPicture_ = false;
 }
 
@@ -303,17 +302,17 @@ void frm_mc::mn_mode_Click() {
     if (read_mode() == QLatin1String("M")) {
         if (!write_mode(QStringLiteral("P"))) return;
         frm_mc_form.unload();
-        frm_new_player_form.show();
+        mainwindows::show(mainwindows::Role::Player);
     } else {
         if (!write_mode(QStringLiteral("M"))) return;
-        frm_new_player_form.unload();
+        mainwindows::unload(mainwindows::Role::Player);
         frm_mc_form.show();
     }
 }
 
 void frm_mc::mnu_new_Click() {
-    reset_editor_grid();
-    frm_new_form.show();
+    // The editor's entry resets its grid before showing it.
+    mainwindows::show(mainwindows::Role::Editor);
 }
 
 void frm_mc::mn_err_Click() {
@@ -327,7 +326,7 @@ void frm_mc::mnu_exit_Click() {
 void frm_mc::mc_source_Click() {
     // A click beside the cells chooses nothing.
     if (mc_source->MouseRow() < 0 || mc_source->MouseCol() < 0) return;
-    module1::ReferenceEdit &edit = module1::referenceEdit();
+    ReferenceEdit &edit = referenceEdit();
     edit.marker = QStringLiteral("src");
     edit.row = mc_source->MouseRow();
     edit.col = mc_source->MouseCol();

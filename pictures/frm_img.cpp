@@ -3,7 +3,6 @@
 #include "core/desktop.h"
 #include "core/flexgrid.h"
 #include "core/grid_rows.h"
-#include "master/frm_mc.h"
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -52,7 +51,7 @@ void frm_img::Form_Load() {
         g.setCol(i);
         g.setText(QString::number(i));
     }
-    FlexGrid &result = *frm_mc_form().mc_result;
+    FlexGrid &result = *sourceGrid_;
     // Repaints go on while the copy is built; input is kept away, so that nothing reaches the
     // half-built picture.
     desktop::InputBlocker blocker;
@@ -80,4 +79,11 @@ void frm_img::bt_copie_Click() {
     picture_ = grille2->Picture();
     Image1->setPixmap(QPixmap::fromImage(picture_));
     desktop::setClipboardImage(picture_);
+}
+
+void copy_grid_picture(FlexGrid &result) {
+    frm_img::sourceGrid_ = &result;
+    frm_img_form();
+    frm_img_form.unload();
+    frm_img::sourceGrid_ = nullptr;
 }

@@ -23,7 +23,14 @@ public:
     QImage picture() const { return picture_; }
 
 private:
+    friend void copy_grid_picture(FlexGrid &result);
+    // The result grid the load draws from.
+    static inline FlexGrid *sourceGrid_ = nullptr;
     QImage picture_;
 };
 
 inline FormSlot<frm_img> frm_img_form;
+
+// Draws the result grid into the numbered picture and puts the picture on the clipboard: loads
+// the picture window and unloads it again.
+void copy_grid_picture(FlexGrid &result);

@@ -1,7 +1,7 @@
 #include "player/frm_new_player.h"
 
+#include "core/main_windows.h"
 #include "core/startup.h"
-#include "master/frm_mc.h"
 #include <QMenuBar>
 
 frm_new_player::frm_new_player() {
@@ -17,5 +17,5 @@ void frm_new_player::mnu_mode_Click() {
     // Switching to the master's window asks nothing: the player's grid is not a game to save.
     if (!write_mode(QStringLiteral("M"))) return;
     frm_new_player_form.unload();
-    frm_mc_form(); // loading the master window shows it
+    mainwindows::show(mainwindows::Role::Master);
 }

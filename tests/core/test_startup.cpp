@@ -72,6 +72,18 @@ private slots:
         QVERIFY(!frm_mode_form.loaded());
     }
 
+    void closingTheFirstChoiceKeepsThePreselectedMode() {
+        GameFolder folder;
+        {
+            RunningProgram program(folder.file());
+            QVERIFY(frm_mode_form.loaded());
+            frm_mode_form.get()->close();
+            settle();
+        }
+        QCOMPARE(storedRecord(folder.file(), "source").value("mode").toString(),
+                 QStringLiteral("P"));
+    }
+
     void switchingModesStoresTheDefaultAcrossRestarts() {
         GameFolder folder;
         storeMode(folder.file(), "M");

@@ -5,6 +5,7 @@
 #include "master/frm_mc.h"
 #include "tests/support/test_support.h"
 #include <QAction>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,7 +113,11 @@ private slots:
         g.setCol(3);
         g.setText("Q");
         g.setCellBackColor(gridrows::Black);
+        // Shown again while open, behind the master window: it comes to the front.
+        mc->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), mc);
         mc->mnu_new->trigger();
+        QTRY_COMPARE(QApplication::activeWindow(), frm_new_form.get());
         for (int i = 1; i <= 10; ++i) {
             QCOMPARE(g.TextMatrix(0, i), QString::number(i));
             QCOMPARE(g.TextMatrix(i, 0), QString::number(i));

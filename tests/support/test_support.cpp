@@ -1,8 +1,10 @@
 #include "tests/support/test_support.h"
 
+#include "app/windows.h"
 #include "core/flexgrid.h"
 #include "core/startup.h"
 #include "master/frm_mc.h"
+#include "master/master_rows.h"
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -58,13 +60,15 @@ QVariantMap storedRecord(const QString &file, const QString &table) {
     return db.readFirst(table);
 }
 
-RunningProgram::RunningProgram(const QString &file) : started(start_program(file)) {
+RunningProgram::RunningProgram(const QString &file)
+    : started((enter_main_windows(), start_program(file))) {
     settle();
 }
 
 RunningProgram::~RunningProgram() {
     end_program();
     settle();
+    referenceEdit() = {};
 }
 
 void settle() {
