@@ -1,5 +1,4 @@
 #include "app/windows.h"
-#include "core/database.h"
 #include "core/form.h"
 #include "core/startup.h"
 #include <QApplication>
@@ -9,7 +8,7 @@ int main(int argc, char *argv[]) {
     QApplication::setApplicationName(QStringLiteral("Quadrilex"));
     enter_main_windows();
     FormRegistry::setLastWindowHandler([] { QCoreApplication::quit(); });
-    if (!start_program(GameDatabase::defaultPath())) return 1;
+    if (!start_program(locate_game_file())) return 1;
     const int status = QApplication::exec();
     end_program();
     return status;

@@ -55,13 +55,26 @@ QStringList GameDatabase::letterFields(const QString &prefix) {
     return names;
 }
 
-QString GameDatabase::defaultPath() {
-    const QString programDir = QCoreApplication::applicationDirPath();
+QString GameDatabase::locate(const QString &programDir, const QString &dataDir,
+                             QString *copiedFrom) {
     const QFileInfo dir(programDir);
-    if (dir.isDir() && dir.isWritable()) return QDir(programDir).filePath(FileName);
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return QDir(data).filePath(FileName);
+    const QString besideProgram = QDir(programDir).filePath(FileName);
+    if (dir.isDir() && dir.isWritable()) return besideProgram;
+    QDir().mkpath(dataDir);
+    const QString data = QDir(dataDir).filePath(FileName);
+    // The game of a program folder that became read-only moves once; after that the copy is
+    // the game.
+    if (!QFileInfo::exists(data) && QFileInfo(besideProgram).isFile() &&
+        QFile::copy(besideProgram, data)) {
+        QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner);
+        if (copiedFrom) *copiedFrom = besideProgram;
+    }
+    return data;
+}
+
+QString GameDatabase::defaultPath(QString *copiedFrom) {
+    return locate(QCoreApplication::applicationDirPath(),
+                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), copiedFrom);
 }
 
 bool GameDatabase::fail(const QString &problem) {
@@ -70,12 +83,66 @@ bool GameDatabase::fail(const QString &problem) {
     return false;
 }
 
+QString GameDatabase::explain(const QSqlError &error) const {
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    QString what;
+    switch (code) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        what = QStringLiteral("le fichier est utilisé par un autre programme");
+        break;
+    case 8: // SQLITE_READONLY
+        what = QStringLiteral("le fichier ou son dossier est en lecture seule, ou le fichier a "
+                              "été déplacé ou supprimé");
+        break;
+    case 13: // SQLITE_FULL
+        what = QStringLiteral("le disque est plein");
+        break;
+    case 14: // SQLITE_CANTOPEN
+        what = QStringLiteral("le fichier ne peut pas être ouvert");
+        break;
+    case 10: // SQLITE_IOERR
+        what = QStringLiteral("le fichier ne peut pas être lu ou écrit");
+        break;
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        what = QStringLiteral("le fichier est endommagé");
+        break;
+    default:
+        what = QStringLiteral("l'accès au fichier a échoué");
+        break;
+    }
+    return QStringLiteral("%1 (%2).").arg(what, error.text());
+}
+
+bool GameDatabase::connect(bool readOnly) {
+    QSqlDatabase db = QSqlDatabase::contains(connection_)
+                          ? QSqlDatabase::database(connection_, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
+    db.close();
+    db.setDatabaseName(path_);
+    const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs);
+    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") + busy : busy);
+    if (db.open()) return true;
+    return fail(explain(db.lastError()));
+}
+
 GameDatabase::OpenResult GameDatabase::open(const QString &path) {
     close();
+    if (path != path_) mode_ = QStringLiteral("P");
     path_ = path;
     error_.clear();
-    const bool existed = QFileInfo::exists(path);
+    needsReopen_ = false;
+    const QFileInfo info(path);
+    const bool existed = info.exists();
     if (existed) {
+        // A FIFO or a device would block or never end a read: only a regular file (or a link to
+        // one) can be a game.
+        if (!info.isFile()) {
+            fail(QStringLiteral("ce n'est pas un fichier ordinaire : ce ne peut pas être une "
+                                "partie de Quadrilex."));
+            return OpenResult::Failed;
+        }
         // Only a SQLite file can be ours; checking the header first keeps SQLite from taking an
         // empty or foreign file for a new database.
         QFile file(path);
@@ -84,20 +151,16 @@ GameDatabase::OpenResult GameDatabase::open(const QString &path) {
             return OpenResult::Failed;
         }
         if (file.read(16) != QByteArray("SQLite format 3\0", 16)) {
-            fail(QStringLiteral("ce fichier n'est pas une base de données de Quadrilex."));
+            fail(QStringLiteral("ce fichier n'est pas une partie de Quadrilex (ce n'est pas une "
+                                "base de données)."));
             return OpenResult::Failed;
         }
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db.setDatabaseName(path);
     // Existing files are checked through a read-only connection, so a refused file is never
-    // written to.
-    db.setConnectOptions(existed ? QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_BUSY_TIMEOUT=3000")
-                                 : QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-    if (!db.open()) {
-        fail(QStringLiteral("le fichier ne peut pas être ouvert (%1).").arg(db.lastError().text()));
-        return OpenResult::Failed;
-    }
+    // written to; a journal left by a save that a crash interrupted needs a read-write one,
+    // which restores the last completed save.
+    const bool interruptedSave = existed && QFileInfo::exists(path + QStringLiteral("-journal"));
+    if (!connect(existed && !interruptedSave)) return OpenResult::Failed;
     if (!existed) {
         if (!create()) {
             QFile::remove(path);
@@ -106,12 +169,7 @@ GameDatabase::OpenResult GameDatabase::open(const QString &path) {
         return OpenResult::Created;
     }
     if (!validate()) return OpenResult::Failed;
-    db.close();
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
-    if (!db.open()) {
-        fail(QStringLiteral("le fichier ne peut pas être ouvert (%1).").arg(db.lastError().text()));
-        return OpenResult::Failed;
-    }
+    if (!connect(false)) return OpenResult::Failed;
     return OpenResult::Opened;
 }
 
@@ -119,17 +177,25 @@ bool GameDatabase::validate() {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
     QSqlQuery check(db);
     if (!check.exec(QStringLiteral("PRAGMA quick_check")) || !check.next())
-        return fail(QStringLiteral("le fichier est endommagé ou n'est pas une base de données "
-                                   "(%1).")
-                        .arg(check.lastError().text()));
+        return fail(explain(check.lastError()));
     const QString verdict = check.value(0).toString();
     if (verdict != QLatin1String("ok"))
         return fail(QStringLiteral("le fichier est endommagé (%1).").arg(verdict));
+    // Our writes must do nothing but write: a trigger could change or wipe other tables.
+    QSqlQuery extras(db);
+    if (!extras.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('trigger', "
+                                    "'view') LIMIT 1")))
+        return fail(explain(extras.lastError()));
+    if (extras.next())
+        return fail(QStringLiteral("ce fichier n'est pas une partie de Quadrilex (il contient « "
+                                   "%1 », qui n'en fait pas partie).")
+                        .arg(extras.value(0).toString()));
     for (const TableLayout &table : tableLayouts()) {
         QSqlQuery info(db);
         QStringList present;
-        if (info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name))))
-            while (info.next()) present << info.value(1).toString().toLower();
+        if (!info.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table.name))))
+            return fail(explain(info.lastError()));
+        while (info.next()) present << info.value(1).toString().toLower();
         if (present.isEmpty())
             return fail(QStringLiteral("la table « %1 » est absente.").arg(table.name));
         for (const QString &field : table.fields)
@@ -145,16 +211,17 @@ bool GameDatabase::create() {
     std::vector<TableWrite> records;
     if (!db.transaction())
         return fail(
-            QStringLiteral("le fichier ne peut pas être créé (%1).").arg(db.lastError().text()));
+            QStringLiteral("le fichier ne peut pas être créé : %1").arg(explain(db.lastError())));
     for (const TableLayout &table : tableLayouts()) {
         QStringList columns;
         Fields initial;
         for (const QString &field : table.fields) {
             if (field == QLatin1String("mode")) {
                 columns << QStringLiteral("mode TEXT");
-                // The mode the start-up choice preselects: closing that first window without OK
-                // leaves no mode that nobody chose.
-                initial.emplace_back(field, QStringLiteral("P"));
+                // A new file starts in the mode the start-up choice preselects, so that closing
+                // that first window without OK leaves no mode nobody chose; a file written anew
+                // after it was deleted keeps the mode of the running program.
+                initial.emplace_back(field, mode_);
             } else if (!table.tallyPrefix.isEmpty() && field.startsWith(table.tallyPrefix)) {
                 // Tallies are 16-bit values wherever the game is stored.
                 columns << QStringLiteral("%1 INTEGER NOT NULL DEFAULT 0 CHECK (%1 BETWEEN "
@@ -170,16 +237,16 @@ bool GameDatabase::create() {
         if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)")
                         .arg(quoted(table.name), columns.join(QStringLiteral(", "))))) {
             db.rollback();
-            return fail(
-                QStringLiteral("le fichier ne peut pas être créé (%1).").arg(q.lastError().text()));
+            return fail(QStringLiteral("le fichier ne peut pas être créé : %1")
+                            .arg(explain(q.lastError())));
         }
         records.push_back({table.name, std::move(initial)});
     }
     if (!db.commit())
         return fail(
-            QStringLiteral("le fichier ne peut pas être créé (%1).").arg(db.lastError().text()));
+            QStringLiteral("le fichier ne peut pas être créé : %1").arg(explain(db.lastError())));
     if (!write(records))
-        return fail(QStringLiteral("le fichier ne peut pas être créé (%1).").arg(error_));
+        return fail(QStringLiteral("le fichier ne peut pas être créé : %1").arg(error_));
     return true;
 }
 
@@ -198,67 +265,88 @@ bool GameDatabase::isOpen() const {
            QSqlDatabase::database(connection_, false).isOpen();
 }
 
-QVariantMap GameDatabase::readFirst(const QString &table) const {
-    QVariantMap values;
-    if (!isOpen()) return values;
+bool GameDatabase::recover() {
+    if (!needsReopen_ && isOpen()) return true;
+    if (path_.isEmpty()) {
+        error_ = QStringLiteral("le fichier de jeu n'est pas ouvert.");
+        return false;
+    }
+    if (open(path_) == OpenResult::Failed) {
+        needsReopen_ = true;
+        return false;
+    }
+    return true;
+}
+
+std::optional<QVariantMap> GameDatabase::readFirst(const QString &table) {
+    if (!recover()) return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
-    if (q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY rowid LIMIT 1").arg(quoted(table))) &&
-        q.next()) {
+    if (!q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY rowid LIMIT 1").arg(quoted(table)))) {
+        error_ = explain(q.lastError());
+        needsReopen_ = true;
+        return std::nullopt;
+    }
+    QVariantMap values;
+    if (q.next()) {
         const QSqlRecord record = q.record();
         for (int i = 0; i < record.count(); ++i)
             values.insert(record.fieldName(i).toLower(), record.value(i));
     }
+    if (table == QLatin1String("source") && values.contains(QStringLiteral("mode")))
+        mode_ = values.value(QStringLiteral("mode")).toString();
     return values;
 }
 
-int GameDatabase::recordCount(const QString &table) const {
-    if (!isOpen()) return 0;
+int GameDatabase::recordCount(const QString &table) {
+    if (!recover()) return -1;
     QSqlQuery q(QSqlDatabase::database(connection_, false));
     if (q.exec(QStringLiteral("SELECT COUNT(*) FROM %1").arg(quoted(table))) && q.next())
         return q.value(0).toInt();
-    return 0;
+    error_ = explain(q.lastError());
+    return -1;
 }
 
 bool GameDatabase::write(const std::vector<TableWrite> &writes) {
+    if (!recover()) return false;
     error_.clear();
-    if (!isOpen()) {
-        error_ = QStringLiteral("le fichier de jeu n'est pas ouvert.");
-        return false;
-    }
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    if (!db.transaction()) {
-        error_ = db.lastError().text();
+    auto failed = [this, &db](const QSqlError &error) {
+        error_ = explain(error);
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        needsReopen_ = true;
         return false;
-    }
+    };
+    // The write lock first: a reader or writer elsewhere is waited for before anything changes.
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) return failed(begin.lastError());
     for (const TableWrite &w : writes) {
         QStringList names, marks;
         for (const auto &field : w.fields) {
             names << field.first;
             marks << QStringLiteral("%1 = ?").arg(field.first);
         }
-        // Edit the first record when there is one, otherwise add it.
-        QSqlQuery q(db);
-        const bool edit = recordCount(w.table) != 0;
-        const QString sql =
-            edit ? QStringLiteral("UPDATE %1 SET %2 WHERE rowid = (SELECT rowid FROM %1 ORDER BY "
-                                  "rowid LIMIT 1)")
-                       .arg(quoted(w.table), marks.join(QStringLiteral(", ")))
-                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                       .arg(quoted(w.table), names.join(QStringLiteral(", ")),
-                            QStringList(names.size(), QStringLiteral("?")).join(','));
-        bool ok = q.prepare(sql);
-        for (const auto &field : w.fields) q.addBindValue(field.second);
-        ok = ok && q.exec();
-        if (!ok) {
-            error_ = q.lastError().text();
-            db.rollback();
-            return false;
+        // Edit the first record; only a table without one gets a record added.
+        QSqlQuery edit(db);
+        bool ok = edit.prepare(
+            QStringLiteral(
+                "UPDATE %1 SET %2 WHERE rowid = (SELECT rowid FROM %1 ORDER BY rowid LIMIT 1)")
+                .arg(quoted(w.table), marks.join(QStringLiteral(", "))));
+        for (const auto &field : w.fields) edit.addBindValue(field.second);
+        if (!ok || !edit.exec()) return failed(edit.lastError());
+        if (edit.numRowsAffected() == 0) {
+            QSqlQuery add(db);
+            ok = add.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                 .arg(quoted(w.table), names.join(QStringLiteral(", ")),
+                                      QStringList(names.size(), QStringLiteral("?")).join(',')));
+            for (const auto &field : w.fields) add.addBindValue(field.second);
+            if (!ok || !add.exec()) return failed(add.lastError());
         }
     }
-    if (!db.commit()) {
-        error_ = db.lastError().text();
-        db.rollback();
-        return false;
-    }
+    QSqlQuery commit(db);
+    if (!commit.exec(QStringLiteral("COMMIT"))) return failed(commit.lastError());
+    for (const TableWrite &w : writes)
+        for (const auto &field : w.fields)
+            if (w.table == QLatin1String("source") && field.first == QLatin1String("mode"))
+                mode_ = field.second.toString();
     return true;
 }

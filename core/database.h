@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -24,7 +25,9 @@ public:
     GameDatabase &operator=(const GameDatabase &) = delete;
 
     // Opens the file, creating it with its three tables when it does not exist. A file that is
-    // not a game file, is damaged or lacks a table or field is left untouched and refused.
+    // not a game file, is damaged or lacks a table or field is left untouched and refused; so is
+    // anything but a regular file. A save interrupted by a crash is rolled back first, so the
+    // file opens with its last completed save.
     OpenResult open(const QString &path);
     void close();
     bool isOpen() const;
@@ -32,26 +35,43 @@ public:
     // What went wrong with the last open or write, in French.
     QString error() const { return error_; }
 
-    // Fields of the table's first record; empty when the table holds none.
-    QVariantMap readFirst(const QString &table) const;
-    int recordCount(const QString &table) const;
+    // Fields of the table's first record; empty when the table holds none; nothing when the
+    // read failed (error() says why).
+    std::optional<QVariantMap> readFirst(const QString &table);
+    // Records of the table; -1 when they cannot be counted.
+    int recordCount(const QString &table);
     // Writes the fields of each table's record (the existing one, or a new one when the table
-    // is empty) in one transaction: all of it lands or none.
+    // is empty) in one transaction: all of it lands or none. The write lock is taken first,
+    // waiting for another program to let go of the file for a while.
+    // After a failed read or write, the next one opens the file anew, so that a problem fixed
+    // meanwhile (permissions, space, the file put back or deleted) does not last.
     bool write(const std::vector<TableWrite> &writes);
 
     // "l1" .. "l10", "total_a" .. "total_z", "reste_a" .. "reste_z".
     static QStringList rowFields();
     static QStringList letterFields(const QString &prefix);
-    // Where the game file lies: the program's folder, or the user's data folder when the
-    // program's folder is not writable.
-    static QString defaultPath();
+    // Where the game file lies: in the program's folder when that folder is writable, else in
+    // the data folder. A game found in a read-only program folder is copied to the data folder
+    // once; copiedFrom then names the file it came from.
+    static QString locate(const QString &programDir, const QString &dataDir,
+                          QString *copiedFrom = nullptr);
+    static QString defaultPath(QString *copiedFrom = nullptr);
+    static constexpr int BusyTimeoutMs = 5000;
 
 private:
     bool validate();
     bool create();
     bool fail(const QString &problem);
+    bool connect(bool readOnly);
+    // Opens the file again after a failure; false (with error()) when it cannot.
+    bool recover();
+    // The SQLite error in the user's terms, then the engine's own text.
+    QString explain(const class QSqlError &error) const;
 
     QString connection_;
     QString path_;
     QString error_;
+    bool needsReopen_ = false;
+    // The default mode last read or written: a file created anew keeps it.
+    QString mode_ = QStringLiteral("P");
 };

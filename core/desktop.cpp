@@ -76,8 +76,21 @@ Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &ti
                                           : Answer::Ok;
 }
 
+QString withCrLf(const QString &text) {
+    if (!text.contains(QLatin1Char('\n'))) return text;
+    QString out;
+    out.reserve(text.size() + text.size() / 10);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('\n') && (i == 0 || text[i - 1] != QLatin1Char('\r')))
+            out += QLatin1Char('\r');
+        out += text[i];
+    }
+    return out;
+}
+
 QString clipboardText() {
-    return QGuiApplication::clipboard()->text();
+    // Other programs on this desktop (browsers among them) end lines with a line feed alone.
+    return withCrLf(QGuiApplication::clipboard()->text());
 }
 
 void setClipboardText(const QString &text) {

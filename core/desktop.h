@@ -33,8 +33,11 @@ Answer msgBox(const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Ic
 using MessageHandler = std::function<Answer(const MessageRequest &)>;
 void setMessageHandler(MessageHandler handler);
 
-// Clipboard. A copy replaces whatever the clipboard held.
+// Clipboard. A copy replaces whatever the clipboard held. Text is read with CR LF line ends,
+// whatever line ends the program that put it there used.
 QString clipboardText();
+// The text with every line feed that no carriage return precedes turned into CR LF.
+QString withCrLf(const QString &text);
 void setClipboardText(const QString &text);
 // Offers the picture as image/png (what a browser's editor pastes) and as an image.
 void setClipboardImage(const QImage &image);

@@ -25,11 +25,14 @@ frm_mode::frm_mode() {
 void frm_mode::bt_ok_Click() {
     if (!write_mode(opt_master->isChecked() ? QStringLiteral("M") : QStringLiteral("P"))) return;
     // The choice takes effect at once, so that the first start does not end with no window.
-    open_default_window();
+    if (!open_default_window()) return;
     frm_mode_form.unload();
 }
 
-void open_default_window() {
-    mainwindows::show(read_mode() == QLatin1String("M") ? mainwindows::Role::Master
-                                                        : mainwindows::Role::Player);
+bool open_default_window() {
+    const auto mode = read_mode();
+    if (!mode) return false;
+    mainwindows::show(*mode == QLatin1String("M") ? mainwindows::Role::Master
+                                                  : mainwindows::Role::Player);
+    return true;
 }

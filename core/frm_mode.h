@@ -23,5 +23,6 @@ public:
 
 inline FormSlot<frm_mode> frm_mode_form;
 
-// Opens the main window that the stored default mode names.
-void open_default_window();
+// Opens the main window that the stored default mode names; false when the mode could not be
+// read (the user has been told).
+bool open_default_window();

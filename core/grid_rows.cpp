@@ -25,10 +25,14 @@ void loadRow(FlexGrid &grid, int r, const QString &row, bool foundColour) {
         grid.setCellFontSize(12);
         const QString text = gridtext::charAt(row, c);
         grid.setText(text);
-        if (foundColour && text != QLatin1String(" ")) grid.setCellBackColor(FoundLetter);
+        // Every cell's look is set, so that a grid that showed another game keeps nothing of it.
         if (text == QLatin1String("*")) {
             grid.setCellBackColor(Black);
             grid.setText(QStringLiteral(" "));
+        } else if (foundColour && text != QLatin1String(" ")) {
+            grid.setCellBackColor(FoundLetter);
+        } else {
+            grid.setCellBackColor(White);
         }
     }
 }

@@ -22,8 +22,8 @@ inline bool isBlack(const QColor &c) {
 // Reads row r as a RowString, normalising the cells on the way (black cells end with "*",
 // empty texts with " ").
 QString readRow(FlexGrid &grid, int r);
-// Writes a RowString into row r, bold, 12 points; "*" paints the cell black with the text " ".
-// With foundColour, every cell whose text is not " " is first painted the found-letter colour.
+// Writes a RowString into row r, bold, 12 points; "*" paints the cell black with the text " ",
+// any other cell white, or with foundColour the found-letter colour unless its text is " ".
 void loadRow(FlexGrid &grid, int r, const QString &row, bool foundColour);
 // Blanks every result letter that differs from the reference cell's text.
 void clearWrongLetters(FlexGrid &result, FlexGrid &source);

@@ -27,4 +27,14 @@ bool reportWrite(bool ok) {
     return ok;
 }
 
+bool reportRead(bool ok) {
+    if (!ok)
+        desktop::msgBox(QStringLiteral("La lecture du fichier de jeu « %1 » a échoué :\n%2\n\n"
+                                       "Rien n'a été changé à l'écran. Vous pouvez corriger le "
+                                       "problème et recommencer.")
+                            .arg(db().path(), db().error()),
+                        desktop::Buttons::Ok, desktop::Icon::Critical);
+    return ok;
+}
+
 } // namespace module1

@@ -10,5 +10,7 @@ GameDatabase &db();
 
 // Shows why a write to the game file failed; returns ok. The game on screen is kept.
 bool reportWrite(bool ok);
+// Shows why a read of the game file failed; returns ok. Nothing on screen is changed.
+bool reportRead(bool ok);
 
 } // namespace module1

@@ -5,14 +5,63 @@
 #include "core/frm_mode.h"
 #include "core/module1.h"
 #include <QApplication>
+#include <QFile>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
-QString read_mode() {
-    return module1::db().readFirst(QStringLiteral("source")).value("mode").toString();
+namespace {
+// The open game file, locked for this program: the kernel lets go of the lock when the program
+// ends, however it ends, so a crash leaves nothing that blocks the next start.
+int &lockDescriptor() {
+    static int fd = -1;
+    return fd;
+}
+
+enum class Lock { Taken, HeldElsewhere, Unavailable };
+
+Lock lockGameFile(const QString &file) {
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    // A file that cannot be opened for the lock is still the game: it just goes unguarded.
+    if (fd < 0) return Lock::Unavailable;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return held ? Lock::HeldElsewhere : Lock::Unavailable;
+    }
+    lockDescriptor() = fd;
+    return Lock::Taken;
+}
+
+void unlockGameFile() {
+    // Only once the game file is closed: closing a descriptor of the file drops the file
+    // locks the database engine holds on it.
+    if (lockDescriptor() >= 0) ::close(lockDescriptor());
+    lockDescriptor() = -1;
+}
+} // namespace
+
+std::optional<QString> read_mode() {
+    const auto source = module1::db().readFirst(QStringLiteral("source"));
+    if (!module1::reportRead(source.has_value())) return std::nullopt;
+    return source->value(QStringLiteral("mode")).toString();
 }
 
 bool write_mode(const QString &mode) {
     return module1::reportWrite(
         module1::db().write({{QStringLiteral("source"), {{QStringLiteral("mode"), mode}}}}));
+}
+
+QString locate_game_file() {
+    QString copiedFrom;
+    const QString file = GameDatabase::defaultPath(&copiedFrom);
+    if (!copiedFrom.isEmpty())
+        desktop::msgBox(QStringLiteral("Le dossier du programme n'est pas accessible en écriture : "
+                                       "la partie « %1 » y serait en lecture seule.\n\n"
+                                       "Elle a été copiée ici, où elle se trouve désormais :\n%2")
+                            .arg(copiedFrom, file),
+                        desktop::Buttons::Ok, desktop::Icon::Information);
+    return file;
 }
 
 bool start_program(const QString &databaseFile) {
@@ -28,14 +77,24 @@ bool start_program(const QString &databaseFile) {
                         desktop::Buttons::Ok, desktop::Icon::Critical);
         return false;
     }
+    if (lockGameFile(databaseFile) == Lock::HeldElsewhere) {
+        db.close();
+        desktop::msgBox(QStringLiteral("La partie est déjà ouverte dans un autre Quadrilex.\n\n"
+                                       "Fichier de jeu : %1\n\nUtilisez la fenêtre déjà ouverte. "
+                                       "Quadrilex va se fermer.")
+                            .arg(databaseFile),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+        return false;
+    }
     frm_mode &startup = frm_mode_form();
     if (opened == GameDatabase::OpenResult::Created) {
         startup.show();
-    } else {
-        open_default_window();
-        frm_mode_form.unload();
+        return true;
     }
-    return true;
+    const bool shown = open_default_window();
+    frm_mode_form.unload();
+    if (!shown) end_program();
+    return shown;
 }
 
 void end_program() {
@@ -43,4 +102,5 @@ void end_program() {
     FormRegistry::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     module1::db().close();
+    unlockGameFile();
 }

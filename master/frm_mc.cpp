@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace {
 const QColor GridBackground(224, 224, 224);
@@ -216,13 +217,21 @@ void frm_mc::setUpGrids() {
 void frm_mc::Form_Load() {
     Frame1->lower();
     setUpGrids();
-    load_game_tallies();
-    mnu_resto_Click();
+    // A game that cannot be read is not shown as an empty one, which a save would then store.
+    if (!load_game_tallies() || !restore()) {
+        QTimer::singleShot(0, this, [] { frm_mc_form.unload(); });
+        return;
+    }
     count_grid_letters();
     show();
 }
 
 bool frm_mc::Form_QueryUnload(UnloadMode mode) {
+    // The picture being built reads the result grid: the window closes once it is done.
+    if (copyingPicture_) {
+        closeRequested_ = true;
+        return false;
+    }
     // Closing by hand with changes the file does not hold yet would lose them: ask first.
     if (mode == UnloadMode::User && changed_)
         return desktop::msgBox(QStringLiteral("Avez-vous sauvegardé vos données ?"),
@@ -269,6 +278,10 @@ void frm_mc::bt_copie_grille_Click() {
     copyingPicture_ = true;
     copy_grid_picture(*mc_result);
     copyingPicture_ = false;
+    if (closeRequested_) {
+        closeRequested_ = false;
+        close();
+    }
 }
 
 void frm_mc::bt_save_Click() {
@@ -287,19 +300,27 @@ void frm_mc::mnu_save_Click() {
 }
 
 void frm_mc::mnu_resto_Click() {
-    const StoredGame stored = readStoredGame();
-    for (int r = 1; r <= 10; ++r) load_source_row(r, stored.sourceRows.value(r - 1));
-    for (int r = 1; r <= 10; ++r) load_result_row(r, stored.resultRows.value(r - 1));
+    restore();
+}
+
+bool frm_mc::restore() {
+    const auto stored = readStoredGame();
+    if (!stored) return false;
+    for (int r = 1; r <= 10; ++r) load_source_row(r, stored->sourceRows.value(r - 1));
+    for (int r = 1; r <= 10; ++r) load_result_row(r, stored->resultRows.value(r - 1));
     clear_wrong_result_letters();
     count_grid_letters();
     changed_ = false;
+    return true;
 }
 
 void frm_mc::mn_mode_Click() {
     if (desktop::msgBox(QStringLiteral("Avez-vous sauvegardé vos données ?"),
                         desktop::Buttons::YesNo) != desktop::Answer::Yes)
         return;
-    if (read_mode() == QLatin1String("M")) {
+    const auto mode = read_mode();
+    if (!mode) return;
+    if (*mode == QLatin1String("M")) {
         if (!write_mode(QStringLiteral("P"))) return;
         frm_mc_form.unload();
         mainwindows::show(mainwindows::Role::Player);

@@ -73,9 +73,12 @@ private:
     void mc_result_MouseDown();
     void mc_result_MouseUp();
     void setUpGrids();
+    // Restores the saved game; false when it could not be read (the grids stay as they were).
+    bool restore();
 
     bool changed_ = false;
     bool copyingPicture_ = false;
+    bool closeRequested_ = false;
 };
 
 inline FormSlot<frm_mc> frm_mc_form;

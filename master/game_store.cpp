@@ -2,15 +2,19 @@
 
 #include "core/module1.h"
 
-static QStringList readRows(const QString &table) {
-    const QVariantMap record = module1::db().readFirst(table);
+static std::optional<QStringList> readRows(const QString &table) {
+    const auto record = module1::db().readFirst(table);
+    if (!record) return std::nullopt;
     QStringList rows;
-    for (const QString &field : GameDatabase::rowFields()) rows << record.value(field).toString();
+    for (const QString &field : GameDatabase::rowFields()) rows << record->value(field).toString();
     return rows;
 }
 
-StoredGame readStoredGame() {
-    return {readRows(QStringLiteral("source")), readRows(QStringLiteral("result"))};
+std::optional<StoredGame> readStoredGame() {
+    auto source = readRows(QStringLiteral("source"));
+    auto result = source ? readRows(QStringLiteral("result")) : std::nullopt;
+    if (!module1::reportRead(result.has_value())) return std::nullopt;
+    return StoredGame{std::move(*source), std::move(*result)};
 }
 
 GameDatabase::Fields tallyFields(const QString &prefix, const LetterTally &tally) {

@@ -3,6 +3,7 @@
 #include "core/database.h"
 #include "master/letter_tally.h"
 #include <QStringList>
+#include <optional>
 
 // The saved game: reference rows in table "source", result rows in table "result".
 struct StoredGame {
@@ -10,8 +11,9 @@ struct StoredGame {
     QStringList resultRows;
 };
 
-// Rows of the saved game, read as text (a missing or empty value reads as "").
-StoredGame readStoredGame();
+// Rows of the saved game, read as text (a missing or empty value reads as ""); nothing when the
+// game file could not be read (the user has been told).
+std::optional<StoredGame> readStoredGame();
 
 // The 26 tally fields "<prefix>a" ... "<prefix>z".
 GameDatabase::Fields tallyFields(const QString &prefix, const LetterTally &tally);

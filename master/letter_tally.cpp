@@ -53,9 +53,11 @@ void count_grid_letters() {
     mc.remainingTally = tallyDifference(mc.referenceCount, mc.resultCount);
 }
 
-void load_game_tallies() {
+bool load_game_tallies() {
     frm_mc &mc = frm_mc_form();
-    const StoredGame stored = readStoredGame();
+    const auto read = readStoredGame();
+    if (!read) return false;
+    const StoredGame &stored = *read;
     mc.totalTally = countRowLetters(stored.sourceRows);
     mc.nb_ltr_src->setText(QString::number(letterTotal(mc.totalTally)));
     mc.runningRemainingTally = tallyDifference(mc.totalTally, countRowLetters(stored.resultRows));
@@ -64,4 +66,5 @@ void load_game_tallies() {
         {{QStringLiteral("source"), tallyFields(QStringLiteral("total_"), mc.totalTally)},
          {QStringLiteral("result"),
           tallyFields(QStringLiteral("reste_"), mc.runningRemainingTally)}}));
+    return true;
 }

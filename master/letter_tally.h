@@ -25,5 +25,6 @@ LetterTally tallyDifference(const LetterTally &a, const LetterTally &b);
 // window from its two grids.
 void count_grid_letters();
 // At the master window's load: the total tally, nb_ltr_src and the running remaining tally
-// from the stored rows, written back to the game file before anything reads them.
-void load_game_tallies();
+// from the stored rows, written back to the game file before anything reads them. False when
+// the stored rows could not be read (the user has been told).
+bool load_game_tallies();

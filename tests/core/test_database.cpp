@@ -28,11 +28,11 @@ private slots:
         GameDatabase db;
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
         for (const char *table : {"source", "result", "new"}) QCOMPARE(db.recordCount(table), 1);
-        const QVariantMap source = db.readFirst("source");
+        const QVariantMap source = *db.readFirst("source");
         QCOMPARE(source.value("l1").toString(), QString(10, ' '));
         QCOMPARE(source.value("total_z").toInt(), 0);
         QVERIFY(source.contains("mode"));
-        QCOMPARE(db.readFirst("result").value("reste_a").toInt(), 0);
+        QCOMPARE(db.readFirst("result")->value("reste_a").toInt(), 0);
         db.close();
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Opened);
         QCOMPARE(db.recordCount("source"), 1);
@@ -45,12 +45,12 @@ private slots:
         QVERIFY(db.write({{"source", {{"l1", "ABCDEFGHIJ"}, {"total_a", 32767}}},
                           {"result", {{"l1", "A         "}, {"reste_a", -32768}}}}));
         QCOMPARE(db.recordCount("source"), 1);
-        QCOMPARE(db.readFirst("source").value("l1").toString(), QStringLiteral("ABCDEFGHIJ"));
+        QCOMPARE(db.readFirst("source")->value("l1").toString(), QStringLiteral("ABCDEFGHIJ"));
         // A tally out of the 16-bit range is refused, and so is everything written with it.
         QVERIFY(!db.write({{"source", {{"l1", "ZZZZZZZZZZ"}}}, {"result", {{"reste_b", 40000}}}}));
         QVERIFY(!db.error().isEmpty());
-        QCOMPARE(db.readFirst("source").value("l1").toString(), QStringLiteral("ABCDEFGHIJ"));
-        QCOMPARE(db.readFirst("result").value("reste_b").toInt(), 0);
+        QCOMPARE(db.readFirst("source")->value("l1").toString(), QStringLiteral("ABCDEFGHIJ"));
+        QCOMPARE(db.readFirst("result")->value("reste_b").toInt(), 0);
     }
 
     void aFileThatIsNotAGameFileIsRefusedAndLeftAsItWas_data() {
@@ -103,7 +103,7 @@ private slots:
         ReadOnlyFile readOnly(folder.file());
         GameDatabase db;
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Opened);
-        QCOMPARE(db.readFirst("source").value("l1").toString(), QString(10, ' '));
+        QCOMPARE(db.readFirst("source")->value("l1").toString(), QString(10, ' '));
         QVERIFY(!db.write({{"source", {{"mode", "P"}}}}));
         QVERIFY(!db.error().isEmpty());
         db.close();
@@ -126,8 +126,8 @@ private slots:
         raw.close();
         raw = QSqlDatabase();
         QSqlDatabase::removeDatabase("lock");
-        QCOMPARE(db.readFirst("source").value("l1").toString(), QStringLiteral("ABCDEFGHIJ"));
-        QCOMPARE(db.readFirst("result").value("l1").toString(), QString(10, ' '));
+        QCOMPARE(db.readFirst("source")->value("l1").toString(), QStringLiteral("ABCDEFGHIJ"));
+        QCOMPARE(db.readFirst("result")->value("l1").toString(), QString(10, ' '));
     }
 };
 

@@ -46,12 +46,28 @@ private slots:
         // The empty string differs from " ": it gets the found-letter colour too.
         QCOMPARE(g.TextMatrix(2, 5), QString());
         QCOMPARE(back(g, 2, 5), FoundLetter);
+    }
 
-        back(g, 4, 4);
-        g.setCellBackColor(QColor(1, 2, 3));
-        loadRow(g, 5, QString(10, QLatin1Char(' ')), true);
-        QCOMPARE(back(g, 4, 4), QColor(1, 2, 3));
-        QCOMPARE(back(g, 4, 0), White);
+    // A row loaded over a grid that showed another game keeps none of its colours.
+    void loadingARowSetsEveryCellsLook_data() {
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<QColor>("before");
+        QTest::newRow("reference over black") << false << Black;
+        QTest::newRow("reference over found") << false << FoundLetter;
+        QTest::newRow("result over black") << true << Black;
+        QTest::newRow("result over found") << true << FoundLetter;
+    }
+    void loadingARowSetsEveryCellsLook() {
+        QFETCH(bool, result);
+        QFETCH(QColor, before);
+        FlexGrid g;
+        grid(g);
+        for (int c = 0; c < 10; ++c) back(g, 4, c), g.setCellBackColor(before);
+        loadRow(g, 5, QStringLiteral("A *       "), result);
+        QCOMPARE(back(g, 4, 0), result ? FoundLetter : White);
+        QCOMPARE(back(g, 4, 1), White);
+        QCOMPARE(back(g, 4, 2), Black);
+        QCOMPARE(back(g, 4, 9), White);
     }
 
     void wrongResultLettersAreBlankedKeepingTheirColour() {

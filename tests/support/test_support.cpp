@@ -57,7 +57,7 @@ void storeMode(const QString &file, const QString &mode) {
 QVariantMap storedRecord(const QString &file, const QString &table) {
     GameDatabase db;
     if (db.open(file) == GameDatabase::OpenResult::Failed) return {};
-    return db.readFirst(table);
+    return db.readFirst(table).value_or(QVariantMap());
 }
 
 RunningProgram::RunningProgram(const QString &file)
