@@ -9,6 +9,9 @@
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QString FileName = QStringLiteral("qlex.mdb");
@@ -27,6 +30,12 @@ std::vector<TableLayout> tableLayouts() {
             {QStringLiteral("result"), rows + GameDatabase::letterFields("reste_"),
              QStringLiteral("reste_")},
             {QStringLiteral("new"), rows, QString()}};
+}
+
+std::pair<quint64, quint64> fileIdentity(const QString &path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {0, 0};
+    return {quint64(info.st_dev), quint64(info.st_ino)};
 }
 
 QString quoted(const QString &name) {
@@ -57,9 +66,11 @@ QStringList GameDatabase::letterFields(const QString &prefix) {
 
 QString GameDatabase::locate(const QString &programDir, const QString &dataDir,
                              QString *copiedFrom) {
-    const QFileInfo dir(programDir);
     const QString besideProgram = QDir(programDir).filePath(FileName);
-    if (dir.isDir() && dir.isWritable()) return besideProgram;
+    // Checked for the program's effective user, as the file will be written.
+    if (QFileInfo(programDir).isDir() &&
+        ::faccessat(AT_FDCWD, QFile::encodeName(programDir).constData(), W_OK, AT_EACCESS) == 0)
+        return besideProgram;
     QDir().mkpath(dataDir);
     const QString data = QDir(dataDir).filePath(FileName);
     // The game of a program folder that became read-only moves once; after that the copy is
@@ -121,10 +132,11 @@ bool GameDatabase::connect(bool readOnly) {
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.close();
     db.setDatabaseName(path_);
-    const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs);
+    const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
     db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") + busy : busy);
-    if (db.open()) return true;
-    return fail(explain(db.lastError()));
+    if (!db.open()) return fail(explain(db.lastError()));
+    identity_ = fileIdentity(path_);
+    return true;
 }
 
 GameDatabase::OpenResult GameDatabase::open(const QString &path) {
@@ -266,7 +278,7 @@ bool GameDatabase::isOpen() const {
 }
 
 bool GameDatabase::recover() {
-    if (!needsReopen_ && isOpen()) return true;
+    if (!needsReopen_ && isOpen() && fileIdentity(path_) == identity_) return true;
     if (path_.isEmpty()) {
         error_ = QStringLiteral("le fichier de jeu n'est pas ouvert.");
         return false;

@@ -56,7 +56,8 @@ public:
     static QString locate(const QString &programDir, const QString &dataDir,
                           QString *copiedFrom = nullptr);
     static QString defaultPath(QString *copiedFrom = nullptr);
-    static constexpr int BusyTimeoutMs = 5000;
+    // How long a read or write waits for another program to let go of the file.
+    static inline int busyTimeoutMs = 5000;
 
 private:
     bool validate();
@@ -72,6 +73,9 @@ private:
     QString path_;
     QString error_;
     bool needsReopen_ = false;
+    // The file that was opened (device and inode): a file deleted or replaced since is opened
+    // anew before the next write, which would otherwise go nowhere.
+    std::pair<quint64, quint64> identity_{0, 0};
     // The default mode last read or written: a file created anew keeps it.
     QString mode_ = QStringLiteral("P");
 };

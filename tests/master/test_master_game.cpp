@@ -3,6 +3,7 @@
 #include "core/textbox.h"
 #include "master/frm_mc.h"
 #include "master/game_store.h"
+#include "master/master_rows.h"
 #include "pictures/frm_fin.h"
 #include "tests/support/test_support.h"
 #include <QLineEdit>
@@ -114,6 +115,36 @@ private slots:
         QCOMPARE(game.mc->mc_result->TextMatrix(1, 0), QStringLiteral("O"));
         QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("2"));
         QVERIFY(messages.messages.empty());
+    }
+
+    void aProposalWithLineFeedsAloneIsValidated() {
+        // As a browser on Linux puts text on the clipboard.
+        MasterGame game(Reference, emptyGrid());
+        MessageRecorder messages;
+        game.paste(gridText(dotted(with(emptyGrid(), 0, Reference[0]))).replace("\r\n", "\n"));
+        QVERIFY(messages.messages.empty());
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("9"));
+        QCOMPARE(desktop::withCrLf("A\nB\r\nC\n\n"), QStringLiteral("A\r\nB\r\nC\r\n\r\n"));
+    }
+
+    void aRestoreOverAnotherGameShowsAndSavesExactlyTheSavedOne() {
+        MasterGame game(Reference, with(emptyGrid(), 0, Reference[0]));
+        // The grids show another game: black squares and found letters where the saved one
+        // has none.
+        QStringList other = Reference;
+        for (QString &row : other) std::reverse(row.begin(), row.end());
+        for (int r = 1; r <= 10; ++r) load_source_row(r, other[r - 1]);
+        for (int r = 1; r <= 10; ++r) load_result_row(r, other[r - 1]);
+        game.mc->mnu_resto->trigger();
+        game.mc->mnu_save->trigger();
+        QStringList source, result;
+        for (const QString &field : GameDatabase::rowFields()) {
+            source << storedRecord(game.file(), "source").value(field).toString();
+            result << storedRecord(game.file(), "result").value(field).toString();
+        }
+        QCOMPARE(source, Reference);
+        QCOMPARE(result, with(emptyGrid(), 0, Reference[0]));
+        QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
     }
 
     void aCompleteResultGridEndsTheGameEvenWhenNothingIsFound() {

@@ -5,6 +5,7 @@
 #include "pictures/frm_fin.h"
 #include "pictures/frm_img.h"
 #include "tests/support/test_support.h"
+#include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -122,6 +123,16 @@ private slots:
         settle();
         QCOMPARE(mc->mc_result->TextMatrix(2, 0), QStringLiteral(" ")); // the click never landed
         QVERIFY(messages.messages.empty());
+    }
+
+    void aCloseRequestWaitsForThePicture() {
+        desktop::clearClipboard();
+        // The window manager's close request is no input: it arrives while the picture is built.
+        QCoreApplication::postEvent(mc, new QCloseEvent);
+        QTest::mouseClick(mc->bt_copie_grille, Qt::LeftButton);
+        QVERIFY(!desktop::clipboardPng().isEmpty());
+        settle();
+        QVERIFY(!frm_mc_form.loaded()); // closed once the picture was done
     }
 
     void theEndOfGameWindowOffersPictureAndTexts() {

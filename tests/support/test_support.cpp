@@ -13,6 +13,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <algorithm>
 #include <unistd.h>
 
 MessageRecorder::MessageRecorder(desktop::Answer a) : answer(a) {
@@ -82,19 +83,27 @@ QString gridText(const QStringList &rows) {
     return text;
 }
 
+AsOtherUser::AsOtherUser() {
+    if (geteuid() == 0) {
+        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
+        switched_ = true;
+    }
+}
+
+AsOtherUser::~AsOtherUser() {
+    if (switched_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+}
+
 ReadOnlyFile::ReadOnlyFile(const QString &file) : file_(file) {
     const QFileInfo info(file);
     QFile::setPermissions(info.absolutePath(), QFile::Permissions(0x7777));
     QFile::setPermissions(file,
                           QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther);
-    if (geteuid() == 0) {
-        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
-        switchedUser_ = true;
-    }
+    user_.emplace();
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
-    if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+    user_.reset();
     QFile::setPermissions(file_, QFile::ReadOwner | QFile::WriteOwner);
 }
 
@@ -113,6 +122,13 @@ QStringList blackSquaresOf(QStringList rows) {
             if (ch != QLatin1Char('*')) ch = QLatin1Char(' ');
     return rows;
 }
+
+static QStringList reversed(QStringList rows) {
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+const GameRows GameA{SampleGrid, blackSquaresOf(SampleGrid)};
+const GameRows GameB{reversed(SampleGrid), reversed(SampleGrid)};
 
 QStringList dotted(QStringList rows) {
     for (QString &row : rows) row.replace(QLatin1Char(' '), QLatin1Char('.'));

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <optional>
 #include <vector>
 
 // Answers every message box without showing it, and keeps what was asked.
@@ -47,8 +48,18 @@ void settle();
 // A GridText from ten rows written with "." for empty cells.
 QString gridText(const QStringList &rows);
 
-// Makes a game file read-only for the duration of a scope. Root ignores file permissions,
-// so a test running as root acts as an unprivileged user meanwhile.
+// Root ignores file permissions: a test running as root acts as an unprivileged user for the
+// duration of a scope.
+class AsOtherUser {
+public:
+    AsOtherUser();
+    ~AsOtherUser();
+
+private:
+    bool switched_ = false;
+};
+
+// Makes a game file read-only for the duration of a scope.
 class ReadOnlyFile {
 public:
     explicit ReadOnlyFile(const QString &file);
@@ -56,7 +67,7 @@ public:
 
 private:
     QString file_;
-    bool switchedUser_ = false;
+    std::optional<AsOtherUser> user_;
 };
 
 // The whole content of a file.
@@ -66,6 +77,11 @@ QByteArray fileBytes(const QString &file);
 extern const QStringList SampleGrid;
 // The same rows with only their black squares: the result grid of a new game.
 QStringList blackSquaresOf(QStringList rows);
+// Two whole games (reference and result rows) that differ in every row.
+struct GameRows {
+    QStringList source, result;
+};
+extern const GameRows GameA, GameB;
 // Rows as a player's grid writes them: empty cells as dots.
 QStringList dotted(QStringList rows);
 
