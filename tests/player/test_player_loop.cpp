@@ -1,0 +1,122 @@
+#include "core/flexgrid.h"
+#include "core/grid_rows.h"
+#include "core/textbox.h"
+#include "master/frm_mc.h"
+#include "player/frm_img_player.h"
+#include "player/frm_new_player.h"
+#include "tests/support/test_support.h"
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+QString codeBlock(const QString &post) {
+    return post.section(QStringLiteral("[code]"), 1).section(QStringLiteral("[/code]"), 0, 0);
+}
+
+void clickCell(FlexGrid *grid, int row, int col) {
+    QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(col * 30 + 15, row * 30 + 15));
+}
+} // namespace
+
+class TestPlayerLoop : public QObject {
+    Q_OBJECT
+private slots:
+    void theLoopClosesThroughBothWindows() {
+        QStringList result = blackSquaresOf(SampleGrid);
+        result[0] = SampleGrid[0]; // found in an earlier turn
+        MasterGame game(SampleGrid, result);
+        MessageRecorder messages(desktop::Answer::Yes);
+
+        // The master copies his reply and hands over to the player's window.
+        const QString block = codeBlock(game.reply());
+        QCOMPARE(block, gridText(dotted(result)));
+        game.mc->mn_mode->trigger();
+        settle();
+        frm_new_player *p = frm_new_player_form.get();
+        QVERIFY(p && p->isVisible());
+        desktop::setClipboardText(block);
+        QTest::mouseClick(p->bt_master, Qt::LeftButton);
+
+        // Across: "RAT", then a key on the black square after it; a key on a found letter, a
+        // digit, a wrong letter deleted again. Down: "LPR", and one wrong letter that stays.
+        FlexGrid *g = p->new_grille;
+        clickCell(g, 2, 3);
+        typeKeys(g, "ratx");
+        clickCell(g, 1, 1);
+        typeKeys(g, "z");
+        clickCell(g, 5, 1);
+        typeKeys(g, "7q←⌦");
+        QTest::mouseClick(p->opt_v, Qt::LeftButton);
+        QVERIFY(p->opt_v->isChecked());
+        clickCell(g, 2, 8);
+        typeKeys(g, "lpr");
+        clickCell(g, 6, 3);
+        typeKeys(g, "z");
+        QCOMPARE(messages.texts(), (QStringList{"Avez-vous sauvegardé vos données ?",
+                                                "7 Caractère non alphabétique."}));
+
+        QStringList proposal = blackSquaresOf(SampleGrid);
+        proposal[0] = SampleGrid[0];
+        proposal[1] = " *RAT* L**";
+        proposal[2] = "    *  P**";
+        proposal[3] = "*   * *R**";
+        proposal[5] = "**Z  *  **";
+        QTest::mouseClick(p->bt_valider, Qt::LeftButton);
+        QCOMPARE(p->zone_player->Text(), gridText(proposal));
+        QTest::mouseClick(p->bt_player, Qt::LeftButton);
+        frm_img_player *img = frm_img_player_form.get();
+        QVERIFY(img && img->isVisible() && !p->isEnabled());
+        QCOMPARE(img->propal->Text(), gridText(proposal));
+
+        // The text, byte for byte, and the same again on a second copy.
+        const QString post = "Proposition : [code]" + gridText(dotted(proposal)) + "[/code]";
+        QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
+        QCOMPARE(desktop::clipboardText(), post);
+        QCOMPARE(post.size(), 147);
+        QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
+        QCOMPARE(desktop::clipboardText(), post);
+        QCOMPARE(img->propal->Text(), gridText(dotted(proposal)));
+
+        // The picture: the whole numbered grid as the player sees it.
+        QTest::mouseClick(img->bt_copie_img, Qt::LeftButton);
+        QVERIFY(desktop::clipboardText().isEmpty());
+        QImage picture;
+        picture.loadFromData(desktop::clipboardPng(), "PNG");
+        QCOMPARE(picture.convertToFormat(QImage::Format_RGB32), g->Picture());
+        QCOMPARE(QColor(picture.pixel(33, 33)), gridrows::FoundLetter);    // (1, 1)
+        QCOMPARE(QColor(picture.pixel(7 * 30 + 15, 45)), gridrows::Black); // (1, 7)
+        QCOMPARE(QColor(picture.pixel(3 * 30 + 3, 63)), gridrows::White);  // (2, 3)
+
+        QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
+        img->close();
+        settle();
+        QVERIFY(p->isEnabled());
+
+        // Back in the master's window, the grid part of the post is pasted and validated.
+        p->mnu_mode->trigger();
+        settle();
+        game.mc = frm_mc_form.get();
+        QVERIFY(game.mc && !frm_new_player_form.loaded());
+        game.paste(codeBlock(desktop::clipboardText()));
+        QCOMPARE(messages.messages.size(), size_t(2));
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("6"));
+        QStringList expected = result;
+        expected[1] = " *RAT* L**";
+        expected[2] = "    *  P**";
+        expected[3] = "*   * *R**";
+        for (int r = 0; r < 10; ++r)
+            for (int c = 0; c < 10; ++c) {
+                const QChar want = expected[r][c];
+                if (want == '*')
+                    QVERIFY(gridrows::isBlack(cellBack(game.mc->mc_result, r, c)));
+                else
+                    QCOMPARE(game.mc->mc_result->TextMatrix(r, c), QString(want));
+            }
+    }
+};
+
+QTEST_MAIN(TestPlayerLoop)
+#include "test_player_loop.moc"
