@@ -60,7 +60,12 @@ frm_img_player::~frm_img_player() {
 
 void frm_img_player::setPicture(const QImage &picture) {
     picture_ = picture;
-    Image1->setPixmap(QPixmap::fromImage(picture));
+    // The box is smaller than the grid; it shows the whole grid reduced, while the clipboard
+    // gets the picture at full size.
+    Image1->setPixmap(QPixmap::fromImage(
+        picture.size().boundedTo(Image1->size()) == picture.size()
+            ? picture
+            : picture.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void frm_img_player::bt_copie_img_Click() {

@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -260,6 +261,8 @@ private slots:
         QCOMPARE(desktop::clipboardText(), QStringLiteral("Proposition : [code][/code]"));
         QCOMPARE(img->picture(), p->new_grille->Picture());
         QCOMPARE(img->picture().size(), QSize(330, 330));
+        const QSize shown = img->Image1->pixmap().size(); // the whole grid, reduced to fit
+        QVERIFY(shown.width() > 280 && shown.boundedTo(img->Image1->size()) == shown);
         switch (how) {
         case 0:
             img->close();
