@@ -5,9 +5,12 @@
 #include "core/startup.h"
 #include "master/frm_mc.h"
 #include "master/master_rows.h"
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -160,6 +163,21 @@ void MasterGame::paste(const QString &text) {
 QString MasterGame::reply() {
     QTest::mouseClick(mc->bt_copie_lettres, Qt::LeftButton);
     return desktop::clipboardText();
+}
+
+void typeKeys(QWidget *widget, const QString &keys) {
+    static const QHash<QChar, std::pair<Qt::Key, QString>> special = {
+        {QChar(0x2190), {Qt::Key_Left, QString()}},
+        {QChar(0x2326), {Qt::Key_Delete, QString()}},
+        {QChar(0x23CE), {Qt::Key_Return, QStringLiteral("\r")}},
+        {QChar(0x232B), {Qt::Key_Backspace, QStringLiteral("\b")}}};
+    for (QChar ch : keys) {
+        const auto key = special.value(ch, {Qt::Key_unknown, QString(ch)});
+        QKeyEvent press(QEvent::KeyPress, key.first, Qt::NoModifier, key.second);
+        QKeyEvent release(QEvent::KeyRelease, key.first, Qt::NoModifier, key.second);
+        QApplication::sendEvent(widget, &press);
+        QApplication::sendEvent(widget, &release);
+    }
 }
 
 QColor cellBack(FlexGrid *grid, int row, int col) {

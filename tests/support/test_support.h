@@ -87,6 +87,7 @@ QStringList dotted(QStringList rows);
 
 class frm_mc;
 class FlexGrid;
+class QWidget;
 
 // A master's game on a game file of its own: the stored grids, the program running on them.
 class MasterGame {
@@ -105,6 +106,10 @@ public:
     RunningProgram *program = nullptr;
     frm_mc *mc = nullptr;
 };
+
+// Types into a widget as the keyboard does, one key per character; "←" stands for the left
+// arrow, "⌦" for Delete, "⏎" for Enter and "⌫" for Backspace.
+void typeKeys(QWidget *widget, const QString &keys);
 
 // Background colour of a cell (control indexes).
 QColor cellBack(FlexGrid *grid, int row, int col);
