@@ -4,6 +4,8 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 class TestDatabase : public QObject {
@@ -91,6 +93,23 @@ private slots:
         rawDatabase(other.file(), {"CREATE TABLE unrelated (x)"});
         QCOMPARE(db.open(other.file()), GameDatabase::OpenResult::Failed);
         QVERIFY2(db.error().contains("table « source » est absente"), qPrintable(db.error()));
+    }
+
+    void aFileWhoseCreationFailedIsNotLeftBehind() {
+        GameFolder folder;
+        // Files may not grow: the new file is made, its tables cannot be written.
+        struct rlimit before {};
+        getrlimit(RLIMIT_FSIZE, &before);
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit none = before;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+        GameDatabase db;
+        const auto opened = db.open(folder.file());
+        setrlimit(RLIMIT_FSIZE, &before);
+        QCOMPARE(opened, GameDatabase::OpenResult::Failed);
+        QVERIFY(!QFile::exists(folder.file()));
+        QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
     }
 
     void aReadOnlyFileOpensButRefusesWrites() {

@@ -41,6 +41,7 @@ private slots:
         QTest::newRow("nine characters") << withLines("ABCDEFGHI");
         QTest::newRow("eleven characters") << withLines("ABCDEFGHIJK");
         QTest::newRow("line feeds only") << QStringLiteral("ABCDEFGHIJ\nABCDEFGHIJ\n");
+        QTest::newRow("carriage returns only") << QStringLiteral("ABCDEFGHIJ\rABCDEFGHIJ\r");
         QTest::newRow("whole proposal with label")
             << QStringLiteral("Proposition : [code]") + withLines("ABCDEFGHIJ");
     }

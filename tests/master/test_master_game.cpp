@@ -147,6 +147,32 @@ private slots:
         QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
     }
 
+    void aShortReferenceRowFindsNothingPastAShortPaste() {
+        // A reference row stored short leaves cells without text; a paste that stops before
+        // them proposes nothing there.
+        MasterGame game(with(Reference, 1, "O*RA"), with(emptyGrid(), 1, QString(10, ' ')));
+        game.paste(QStringLiteral("MAISON*VER\r\n"));
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("9"));
+        for (int c = 4; c < 10; ++c) QCOMPARE(cellBack(game.mc->mc_result, 1, c), gridrows::White);
+    }
+
+    void savedOrRestoredGamesCloseWithoutAQuestion_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("saved") << true;
+        QTest::newRow("restored") << false;
+    }
+    void savedOrRestoredGamesCloseWithoutAQuestion() {
+        QFETCH(bool, save);
+        MasterGame game(Reference, emptyGrid());
+        MessageRecorder messages;
+        game.paste(with(emptyGrid(), 0, Reference[0]));
+        (save ? game.mc->mnu_save : game.mc->mnu_resto)->trigger();
+        game.mc->close();
+        settle();
+        QVERIFY(messages.messages.empty());
+        QVERIFY(!frm_mc_form.loaded());
+    }
+
     void aCompleteResultGridEndsTheGameEvenWhenNothingIsFound() {
         MasterGame game(Reference, Reference);
         MessageRecorder messages;

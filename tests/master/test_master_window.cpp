@@ -96,6 +96,26 @@ private slots:
         QVERIFY(mc->hasUnsavedChanges());
     }
 
+    void theTypedCharacterDecides_data() {
+        QTest::addColumn<char>("key");
+        QTest::addColumn<QString>("cell");
+        for (char k : {'a', 'z', 'A', 'Z'})
+            QTest::addRow("%c", k) << k << QString(QChar(k).toUpper());
+        for (char k : {'@', '[', '`', '{', '1'}) QTest::addRow("%c", k) << k << QString("O");
+    }
+    void theTypedCharacterDecides() {
+        QFETCH(char, key);
+        QFETCH(QString, cell);
+        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(1, 0));
+        // A click in the margin beside the cells chooses nothing: the letter still goes to the
+        // cell chosen before.
+        const QPoint besideRow3(mc->mc_source->width() - 3, cellCentre(2, 0).y());
+        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, besideRow3);
+        QTest::keyClick(mc->mc_source, key);
+        QCOMPARE(mc->mc_source->TextMatrix(1, 0), cell);
+        QCOMPARE(mc->mc_source->TextMatrix(2, 0), QStringLiteral("T"));
+    }
+
     void aResultCellPointsAtTheSameReferenceCell() {
         QTest::mouseClick(mc->mc_result, Qt::LeftButton, {}, cellCentre(2, 4));
         QCOMPARE(mc->mc_source->Row(), 2);

@@ -98,7 +98,30 @@ private slots:
             !hasColour(image, image.rect(), [](QColor c) { return c == gridrows::FoundLetter; }));
         QVERIFY(!frm_img_form.loaded());
 
-        QCOMPARE(grille(), image); // nothing changed: the same picture
+        // Every click copies anew, whatever the clipboard holds meanwhile; nothing changed:
+        // the same picture.
+        desktop::setClipboardText(QStringLiteral("texte d'après"));
+        QCOMPARE(grille(), image);
+    }
+
+    void thePictureDrawsLettersAsTheGridDoes() {
+        // The same letter, bold 12 points, in the master's grid and in the numbered picture.
+        const auto ink = [](const QImage &image, const QRect &area) {
+            QRect box;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (isDark(QColor(image.pixel(x, y)))) box |= QRect(x, y, 1, 1);
+            return box.size();
+        };
+        const QImage picture = grille();
+        const QImage onScreen = mc->mc_result->Picture();
+        QCOMPARE(mc->mc_result->TextMatrix(0, 0), QStringLiteral("M"));
+        const QSize inPicture = ink(picture, cell(1, 1));
+        const QSize inGrid = ink(onScreen, QRect(2, 2, 23, 23));
+        QVERIFY(!inPicture.isEmpty());
+        // Anti-aliasing may differ by a pixel across, as the cells differ in width.
+        QCOMPARE(inPicture.height(), inGrid.height());
+        QVERIFY(qAbs(inPicture.width() - inGrid.width()) <= 1);
     }
 
     void inputCannotReachThePictureBeingBuilt() {
