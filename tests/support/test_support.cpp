@@ -3,6 +3,7 @@
 #include "app/windows.h"
 #include "core/flexgrid.h"
 #include "core/startup.h"
+#include "editor/frm_new.h"
 #include "master/frm_mc.h"
 #include "master/master_rows.h"
 #include <QCoreApplication>
@@ -69,6 +70,7 @@ RunningProgram::~RunningProgram() {
     end_program();
     settle();
     referenceEdit() = {};
+    typingPosition() = {};
 }
 
 void settle() {
@@ -82,20 +84,38 @@ QString gridText(const QStringList &rows) {
     return text;
 }
 
+// Root ignores permissions: the test then acts as "nobody" until restorePrivileges.
+static bool dropPrivileges() {
+    if (geteuid() != 0) return false;
+    if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
+    return true;
+}
+
+static void restorePrivileges(bool switched) {
+    if (switched && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+}
+
 ReadOnlyFile::ReadOnlyFile(const QString &file) : file_(file) {
     const QFileInfo info(file);
     QFile::setPermissions(info.absolutePath(), QFile::Permissions(0x7777));
     QFile::setPermissions(file,
                           QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther);
-    if (geteuid() == 0) {
-        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
-        switchedUser_ = true;
-    }
+    switchedUser_ = dropPrivileges();
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
-    if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+    restorePrivileges(switchedUser_);
     QFile::setPermissions(file_, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString &folder) : folder_(folder) {
+    QFile::setPermissions(folder, QFile::Permissions(0x5555));
+    switchedUser_ = dropPrivileges();
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    restorePrivileges(switchedUser_);
+    QFile::setPermissions(folder_, QFile::Permissions(0x7700));
 }
 
 QByteArray fileBytes(const QString &file) {

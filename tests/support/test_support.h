@@ -59,6 +59,18 @@ private:
     bool switchedUser_ = false;
 };
 
+// Makes a folder read-only (its files untouched) for the duration of a scope, acting as an
+// unprivileged user meanwhile when running as root, as ReadOnlyFile does.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString &folder);
+    ~ReadOnlyFolder();
+
+private:
+    QString folder_;
+    bool switchedUser_ = false;
+};
+
 // The whole content of a file.
 QByteArray fileBytes(const QString &file);
 
