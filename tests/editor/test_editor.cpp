@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -60,17 +61,37 @@ void play(FlexGrid *g, const QStringList &tokens) {
 
 // The editor opened from the master window of a game on its own file.
 struct Editor {
-    MasterGame game{SampleGrid, blackSquaresOf(SampleGrid)};
+    MasterGame game;
     frm_new *ed = nullptr;
     FlexGrid *g = nullptr;
-    Editor() { open(); }
+    explicit Editor(const QStringList &reference = SampleGrid)
+        : game(reference, blackSquaresOf(reference)) {
+        open();
+    }
     void open() {
         game.mc->mnu_new->trigger();
         ed = frm_new_form.get();
         g = ed->new_grille;
     }
-    void typeGrid(const QStringList &rows) { play(g, {"@1,1", rows.join(QString())}); }
+    // Row by row: a star at the end of a row does not wrap to the next.
+    void typeGrid(const QStringList &rows, int count = 10) {
+        for (int r = 1; r <= count; ++r) play(g, {QStringLiteral("@%1,1").arg(r), rows[r - 1]});
+    }
+    // The rows on a grid, offset 1 for the editor's headers; black squares as given.
+    void is(FlexGrid *grid, const QStringList &rows, int offset, const QString &black) {
+        for (int r = 0; r < 10; ++r)
+            for (int c = 0; c < 10; ++c) {
+                const QChar cell = rows[r][c];
+                QCOMPARE(cellState(grid, r + offset, c + offset),
+                         cell == '*' ? black : QString(cell));
+            }
+    }
 };
+
+QStringList reversed(QStringList rows) {
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
 } // namespace
 
 class TestEditor : public QObject {
@@ -169,6 +190,169 @@ private slots:
         QCOMPARE(currentCell, current);
         QCOMPARE(QPoint(typingPosition().row, typingPosition().col), typing);
         QCOMPARE(recorder.texts(), messages);
+    }
+
+    void aWholeNewGameThroughTheEditor() {
+        QTemporaryDir files;
+        const QString startFolder = QDir::currentPath();
+        QDir::setCurrent(files.path()); // where the file window starts
+        MessageRecorder messages(desktop::Answer::Yes);
+        {
+            Editor e;
+            // Rows 1 to 5 across; a cell typed blank is aimed at again with the pointer and Left.
+            QStringList rows = SampleGrid;
+            rows[0][4] = ' ';
+            e.typeGrid(rows, 5);
+            QCOMPARE(cellState(e.g, 1, 5), QStringLiteral(" "));
+            play(e.g, {">1,5", "Left", "o"});
+            // Rows 6 to 10 down, column by column, from a click or, for columns 3 and 4, from
+            // the pointer and Up or Down (these move the highlight, which must not land on a
+            // black square: the next key would turn it white).
+            e.ed->opt_v->setChecked(true);
+            for (int c = 1; c <= 10; ++c) {
+                QString down;
+                for (int r = 6; r <= 10; ++r) down += SampleGrid[r - 1][c - 1];
+                const QString at = QStringLiteral("6,%1").arg(c);
+                play(e.g, c == 3   ? QStringList{">" + at, "Up", down}
+                          : c == 4 ? QStringList{">" + at, "Down", down}
+                                   : QStringList{"@" + at, down});
+            }
+            e.is(e.g, SampleGrid, 1, "# ");
+            e.ed->mnu_save->trigger();
+            e.ed->mnu_new->trigger();
+            QCOMPARE(cellState(e.g, 1, 1), QStringLiteral(" "));
+            e.ed->mnu_recall->trigger();
+            e.is(e.g, SampleGrid, 1, "#*");
+
+            e.ed->mnu_export->trigger();
+            frm_impex *impex = frm_impex_form.get();
+            QVERIFY(impex && impex->isVisible());
+            QCOMPARE(impex->windowTitle(), QStringLiteral("Exporter la grille"));
+            QCOMPARE(impex->bt_eximport->text(), QStringLiteral("Exporter"));
+            QCOMPARE(impex->filename->text(), QStringLiteral("*.txt"));
+            QCOMPARE(impex->path(), QDir(files.path()).canonicalPath());
+            impex->filename->clear();
+            QTest::keyClicks(impex->filename, "grille.txt");
+            QTest::mouseClick(impex->bt_eximport, Qt::LeftButton);
+            QVERIFY(!frm_impex_form.loaded());
+        }
+        QCOMPARE(fileBytes(files.filePath("grille.txt")), gridText(dotted(SampleGrid)).toLatin1());
+
+        Editor e(reversed(SampleGrid)); // another game, on a fresh game file
+        e.ed->mnu_import->trigger();
+        frm_impex *impex = frm_impex_form.get();
+        QCOMPARE(impex->windowTitle(), QStringLiteral("Importer la grille"));
+        QListWidget *list = impex->filelistbox;
+        QCOMPARE(list->count(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).center());
+        QCOMPARE(impex->filename->text(), QStringLiteral("grille.txt"));
+        QTest::mouseClick(impex->bt_eximport, Qt::LeftButton);
+        e.is(e.g, SampleGrid, 1, "#*");
+
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(messages.texts(), QStringList{"Cette opération remplacera la grille de "
+                                               "référence.\rÊtes-vous sûr de faire cela ?"});
+        QCOMPARE(messages.messages[0].buttons, desktop::Buttons::YesNo);
+        settle();
+        QVERIFY(!frm_new_form.loaded());
+        frm_mc *mc = e.game.mc;
+        e.is(mc->mc_source, SampleGrid, 0, "#*");
+        QStringList fresh = blackSquaresOf(SampleGrid);
+        fresh[0][0] = 'M';
+        e.is(mc->mc_result, fresh, 0, "#*");
+        QCOMPARE(mc->nb_ltr_res->text(), QStringLiteral("0"));
+        QVERIFY(mc->hasUnsavedChanges());
+
+        QStringList proposal = blackSquaresOf(SampleGrid);
+        proposal[1] = SampleGrid[1];
+        e.game.paste(proposal);
+        QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("6"));
+        QCOMPARE(cellState(mc->mc_result, 1, 2), QStringLiteral("R"));
+        QCOMPARE(cellBack(mc->mc_result, 1, 2), gridrows::FoundLetter);
+        QDir::setCurrent(startFolder);
+    }
+
+    void aReferenceCommitNeedsACompleteGridAndConsent() {
+        Editor e;
+        MessageRecorder messages(desktop::Answer::No);
+        e.typeGrid(SampleGrid);
+        play(e.g, {"@6,2", "Delete", "@1,7", "Delete"}); // (1, 7) was black
+        const QString complete = "La grille doit être complète pour servir de référence";
+        e.ed->mnu_ref->trigger();
+        play(e.g, {"*"}); // where the test stopped
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(6, 2));
+        play(e.g, {"@6,2", "E"});
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(messages.texts(), (QStringList{complete + ".", complete,
+                                                "Cette opération remplacera la grille de "
+                                                "référence.\rÊtes-vous sûr de faire cela ?"}));
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical);
+        QCOMPARE(messages.messages[1].icon, desktop::Icon::Exclamation);
+        QVERIFY(frm_new_form.loaded()); // "Non"
+        QCOMPARE(e.game.mc->mc_source->TextMatrix(0, 0), QStringLiteral("M"));
+        QVERIFY(!e.game.mc->hasUnsavedChanges());
+
+        // A dot left by an import counts as filled, and is copied as it is.
+        storeRows(e.game.file(), "new", QStringList(10, QString(10, '.')));
+        e.ed->mnu_recall->trigger();
+        messages.answer = desktop::Answer::Yes;
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(e.game.mc->mc_source->TextMatrix(9, 9), QStringLiteral("."));
+        QCOMPARE(e.game.mc->mc_result->TextMatrix(0, 0), QStringLiteral("."));
+        QCOMPARE(e.game.mc->mc_result->TextMatrix(0, 1), QStringLiteral(" "));
+    }
+
+    void saveAndRecall() {
+        Editor e;
+        MessageRecorder messages;
+        play(e.g, {"@1,1", "abcd*"});
+        e.ed->mnu_save->trigger();
+        e.ed->mnu_save->trigger();
+        const QVariantMap saved = storedRecord(e.game.file(), "new");
+        QCOMPARE(saved.value("l1").toString(), QStringLiteral("ABCD*     "));
+        QCOMPARE(saved.value("l10").toString(), QString(10, ' '));
+        {
+            GameDatabase db;
+            db.open(e.game.file());
+            QCOMPARE(db.recordCount("new"), 1);
+        }
+        // Short rows recall as empty texts; dots as they are.
+        storeRows(e.game.file(), "new",
+                  {"*", "", "ABCDEFGH", "..x", "", "", "", "", "", QString(12, 'Z')});
+        e.ed->mnu_recall->trigger();
+        QCOMPARE(cellState(e.g, 1, 1), QStringLiteral("#*"));
+        QCOMPARE(cellState(e.g, 3, 8), QStringLiteral("H"));
+        QCOMPARE(cellState(e.g, 3, 9), QString());
+        QCOMPARE(cellState(e.g, 4, 3), QStringLiteral("x"));
+        QCOMPARE(cellState(e.g, 4, 1), QStringLiteral("."));
+        QCOMPARE(cellState(e.g, 10, 10), QStringLiteral("Z"));
+
+        // Nothing saved: the grid stays.
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            raw.setDatabaseName(e.game.file());
+            QVERIFY(raw.open() && QSqlQuery(raw).exec("DELETE FROM new"));
+        }
+        QSqlDatabase::removeDatabase("raw");
+        e.ed->mnu_recall->trigger();
+        QCOMPARE(cellState(e.g, 3, 8), QStringLiteral("H"));
+        QVERIFY(messages.messages.empty());
+
+        // A save that cannot be written says so and keeps the grid.
+        ReadOnlyFile readOnly(e.game.file());
+        e.game.restart();
+        messages.messages.clear();
+        e.open();
+        play(e.g, {"@2,2", "q"});
+        e.ed->mnu_save->trigger();
+        QCOMPARE(messages.messages.size(), size_t(1));
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical);
+        QCOMPARE(cellState(e.g, 2, 2), QStringLiteral("Q"));
+        e.game.restart(); // the game file closes before it becomes writable again
+        delete e.game.program;
+        e.game.program = nullptr;
     }
 };
 
