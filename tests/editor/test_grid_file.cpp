@@ -10,8 +10,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -40,6 +38,9 @@ struct FileWindow {
         QTest::mouseClick(frm_impex_form.get()->bt_eximport, Qt::LeftButton);
     }
 };
+
+// Instead of the bytes of "x.txt": no such file, or a folder of that name.
+const QByteArray Missing("<missing>"), Folder("<folder>");
 
 // The sample grid as the export writes it.
 QByteArray sampleFile() {
@@ -100,6 +101,8 @@ private slots:
         QTest::newRow("lower case") << "mAISON*VER\r\n" + rest << invalid << "";
         QTest::newRow("comma in the first line") << "MAISO,*VER\r\n" + rest << invalid << "";
         QTest::newRow("10 MB") << Grid + QByteArray(10 << 20, 'A') << unreadable << "";
+        QTest::newRow("missing") << Missing << unreadable << "";
+        QTest::newRow("a folder") << Folder << unreadable << "";
         QTest::newRow("as exported") << Grid << ""
                                      << "TOUR*CAP**";
         QTest::newRow("tabs and spaces before") << " \t MAISON*VER\r\n" + rest << ""
@@ -120,7 +123,10 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, row3);
         FileWindow w;
-        w.write("x.txt", bytes);
+        if (bytes == Folder)
+            QDir(w.folder.path()).mkdir("x.txt");
+        else if (bytes != Missing)
+            w.write("x.txt", bytes);
         storeRows(w.game.file(), "new", blackSquaresOf(SampleGrid));
         MessageRecorder messages;
         w.run(w.ed->mnu_import, "x.txt");
@@ -141,23 +147,6 @@ private slots:
         QCOMPARE(w.ed->new_grille->TextMatrix(1, 1), QStringLiteral("M")); // recalled
         QCOMPARE(w.ed->new_grille->TextMatrix(3, 1), row3.left(1));
         QCOMPARE(w.ed->new_grille->TextMatrix(3, 10), row3.mid(9, 1));
-    }
-
-    void unreadableFiles_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("missing") << "absent.txt";
-        QTest::newRow("a folder") << "dossier.txt";
-        QTest::newRow("300 characters") << QString(296, 'n') + ".txt";
-    }
-    void unreadableFiles() {
-        QFETCH(QString, name);
-        FileWindow w;
-        QDir(w.folder.path()).mkdir("dossier.txt");
-        MessageRecorder messages;
-        w.run(w.ed->mnu_import, name);
-        QCOMPARE(messages.messages.size(), size_t(1));
-        QVERIFY(messages.texts()[0].startsWith("Le fichier « "));
-        QCOMPARE(storedRecord(w.game.file(), "new").value("l1").toString(), SampleGrid[0]);
     }
 
     void exportImportExportIsByteForByte() {
@@ -219,7 +208,7 @@ private slots:
         for (int i = 0; i < impex.filelistbox->count(); ++i)
             files << impex.filelistbox->item(i)->text();
         QCOMPARE(files, (QStringList{"a.txt", "b.TXT"}));
-        QCOMPARE(impex.Drivelistbox->currentData().toString(), QStringLiteral("/"));
+        QVERIFY(impex.path().startsWith(impex.Drivelistbox->currentData().toString()));
         auto open = [&](const QString &name) {
             const auto found = impex.dirlistbox->findItems(name, Qt::MatchEndsWith);
             QCOMPARE(found.size(), 1);
@@ -228,7 +217,7 @@ private slots:
         MessageRecorder messages(desktop::Answer::Cancel);
         dir.rmdir("gone");
         open(" gone");
-        QCOMPARE(messages.texts(), QStringList{"Error: 2: No such file or directory"});
+        QVERIFY(messages.texts()[0].startsWith("Error: 2: ")); // ENOENT and the system's text
         QCOMPARE(messages.messages[0].title, QStringLiteral("No Data"));
         QCOMPARE(messages.messages[0].buttons, desktop::Buttons::OkCancel);
         QCOMPARE(impex.path(), dir.canonicalPath());
@@ -237,12 +226,7 @@ private slots:
         QCOMPARE(impex.filelistbox->item(0)->text(), QStringLiteral("d.txt"));
 
         // Nothing saved yet: nothing to export, and no empty file either.
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            raw.setDatabaseName(w.game.file());
-            QVERIFY(raw.open() && QSqlQuery(raw).exec("DELETE FROM new"));
-        }
-        QSqlDatabase::removeDatabase("raw");
+        deleteRecords(w.game.file(), "new");
         w.run(w.ed->mnu_export, "vide.txt");
         QVERIFY(messages.texts().last().startsWith("Aucune grille n'a encore été sauvegardée"));
         QVERIFY(!QFile::exists(dir.filePath("sub/vide.txt")));

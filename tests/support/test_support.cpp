@@ -61,6 +61,16 @@ QVariantMap storedRecord(const QString &file, const QString &table) {
     return db.readFirst(table);
 }
 
+void deleteRecords(const QString &file, const QString &table) {
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        raw.setDatabaseName(file);
+        if (!raw.open() || !QSqlQuery(raw).exec("DELETE FROM \"" + table + '"'))
+            qFatal("cannot empty %s", qPrintable(table));
+    }
+    QSqlDatabase::removeDatabase("raw");
+}
+
 RunningProgram::RunningProgram(const QString &file)
     : started((enter_main_windows(), start_program(file))) {
     settle();

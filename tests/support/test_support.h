@@ -31,6 +31,8 @@ private:
 void storeRows(const QString &file, const QString &table, const QStringList &rows);
 void storeMode(const QString &file, const QString &mode);
 QVariantMap storedRecord(const QString &file, const QString &table);
+// Empties a table, as in a game file where nothing was ever saved into it.
+void deleteRecords(const QString &file, const QString &table);
 
 // Starts the program on the file and processes pending events; ends it again in the
 // destructor, so that every test starts from nothing.
