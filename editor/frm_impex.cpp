@@ -56,7 +56,8 @@ void frm_impex::Form_Load() {
     QStringList seen;
     auto addPlace = [&](const QString &label, const QString &folder) {
         const QString clean = cleanFolder(folder);
-        if (folder.isEmpty() || seen.contains(clean)) return;
+        // Mount points can be single files (a container's bind mounts): only folders are places.
+        if (folder.isEmpty() || seen.contains(clean) || !QFileInfo(clean).isDir()) return;
         seen << clean;
         Drivelistbox->addItem(label, clean);
     };

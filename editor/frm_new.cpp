@@ -6,6 +6,7 @@
 #include "core/grid_rows.h"
 #include "core/grid_text.h"
 #include "core/module1.h"
+#include "core/wrap_button.h"
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
 #include "master/frm_mc.h"
@@ -51,8 +52,9 @@ frm_new::frm_new() {
     new_grille->setAllowSelection(false);
     new_grille->setFontBold(true);
     new_grille->setFontSize(12);
-    bt_black = place(new QPushButton(QStringLiteral("Case noire")), client(), "bt_black", 6000,
-                     3060, 795, 615);
+    // Too narrow for its caption on one line.
+    bt_black = place(new WrapButton(QStringLiteral("Case noire")), client(), "bt_black", 6000, 3060,
+                     795, 615);
     opt_h = place(new QRadioButton(QStringLiteral("Horizontal")), client(), "opt_h", 660, 6060,
                   1575, 315);
     opt_v = place(new QRadioButton(QStringLiteral("Verical")), client(), "opt_v", 2460, 6060, 1575,
