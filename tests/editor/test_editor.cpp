@@ -141,6 +141,18 @@ private slots:
         QCOMPARE(recorder.texts(), messages);
     }
 
+    void everyCharacterIsTypedOrRefused() {
+        Editor e;
+        MessageRecorder messages;
+        QString all; // Latin-1 and beyond, the Windows-1252 extras included
+        for (char16_t u = 1; u < 0x250; ++u) all += QChar(u);
+        all += QStringLiteral("€œŒ…’");
+        play(e.g, {"@1,1", all});
+        // Letters, space and "*" are typed; 127 comes with Delete; everything else is refused.
+        QCOMPARE(messages.messages.size(), size_t(all.size() - 52 - 3));
+        QVERIFY(messages.texts().contains("? Caractère non alphabétique.")); // outside the set
+    }
+
     void aWholeNewGameThroughTheEditor() {
         QTemporaryDir files;
         const QString startFolder = QDir::currentPath();
