@@ -61,16 +61,6 @@ QVariantMap storedRecord(const QString &file, const QString &table) {
     return db.readFirst(table);
 }
 
-void deleteRecords(const QString &file, const QString &table) {
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-        raw.setDatabaseName(file);
-        if (!raw.open() || !QSqlQuery(raw).exec("DELETE FROM \"" + table + '"'))
-            qFatal("cannot empty %s", qPrintable(table));
-    }
-    QSqlDatabase::removeDatabase("raw");
-}
-
 RunningProgram::RunningProgram(const QString &file)
     : started((enter_main_windows(), start_program(file))) {
     settle();
@@ -94,38 +84,20 @@ QString gridText(const QStringList &rows) {
     return text;
 }
 
-// Root ignores permissions: the test then acts as "nobody" until restorePrivileges.
-static bool dropPrivileges() {
-    if (geteuid() != 0) return false;
-    if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
-    return true;
-}
-
-static void restorePrivileges(bool switched) {
-    if (switched && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
-}
-
 ReadOnlyFile::ReadOnlyFile(const QString &file) : file_(file) {
     const QFileInfo info(file);
     QFile::setPermissions(info.absolutePath(), QFile::Permissions(0x7777));
     QFile::setPermissions(file,
                           QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther);
-    switchedUser_ = dropPrivileges();
+    if (geteuid() == 0) {
+        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
+        switchedUser_ = true;
+    }
 }
 
 ReadOnlyFile::~ReadOnlyFile() {
-    restorePrivileges(switchedUser_);
+    if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
     QFile::setPermissions(file_, QFile::ReadOwner | QFile::WriteOwner);
-}
-
-ReadOnlyFolder::ReadOnlyFolder(const QString &folder) : folder_(folder) {
-    QFile::setPermissions(folder, QFile::Permissions(0x5555));
-    switchedUser_ = dropPrivileges();
-}
-
-ReadOnlyFolder::~ReadOnlyFolder() {
-    restorePrivileges(switchedUser_);
-    QFile::setPermissions(folder_, QFile::Permissions(0x7700));
 }
 
 QByteArray fileBytes(const QString &file) {
@@ -180,4 +152,27 @@ QColor cellBack(FlexGrid *grid, int row, int col) {
     grid->setRow(row);
     grid->setCol(col);
     return grid->CellBackColor();
+}
+
+void deleteRecords(const QString &file, const QString &table) {
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        raw.setDatabaseName(file);
+        if (!raw.open() || !QSqlQuery(raw).exec("DELETE FROM \"" + table + '"'))
+            qFatal("cannot empty %s", qPrintable(table));
+    }
+    QSqlDatabase::removeDatabase("raw");
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString &folder) : folder_(folder) {
+    QFile::setPermissions(folder, QFile::Permissions(0x5555));
+    if (geteuid() == 0) {
+        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
+        switchedUser_ = true;
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+    QFile::setPermissions(folder_, QFile::Permissions(0x7700));
 }

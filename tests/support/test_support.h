@@ -31,8 +31,6 @@ private:
 void storeRows(const QString &file, const QString &table, const QStringList &rows);
 void storeMode(const QString &file, const QString &mode);
 QVariantMap storedRecord(const QString &file, const QString &table);
-// Empties a table, as in a game file where nothing was ever saved into it.
-void deleteRecords(const QString &file, const QString &table);
 
 // Starts the program on the file and processes pending events; ends it again in the
 // destructor, so that every test starts from nothing.
@@ -58,18 +56,6 @@ public:
 
 private:
     QString file_;
-    bool switchedUser_ = false;
-};
-
-// Makes a folder read-only (its files untouched) for the duration of a scope, acting as an
-// unprivileged user meanwhile when running as root, as ReadOnlyFile does.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString &folder);
-    ~ReadOnlyFolder();
-
-private:
-    QString folder_;
     bool switchedUser_ = false;
 };
 
@@ -106,3 +92,18 @@ public:
 
 // Background colour of a cell (control indexes).
 QColor cellBack(FlexGrid *grid, int row, int col);
+
+// Empties a table, as in a game file where nothing was ever saved into it.
+void deleteRecords(const QString &file, const QString &table);
+
+// Makes a folder read-only (its files untouched) for the duration of a scope, acting as an
+// unprivileged user meanwhile when running as root, as ReadOnlyFile does.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString &folder);
+    ~ReadOnlyFolder();
+
+private:
+    QString folder_;
+    bool switchedUser_ = false;
+};
