@@ -169,8 +169,8 @@ void frm_impex::exportGrid() {
     case gridfile::NameCheck::Ok:
         break;
     }
-    const QVariantMap record = module1::db().readFirst(QStringLiteral("new"));
-    if (record.isEmpty()) {
+    const std::optional<QStringList> rows = saved_editor_rows();
+    if (!rows) {
         warn(QStringLiteral("Aucune grille n'a encore été sauvegardée : utilisez d'abord "
                             "« Sauvegarder la grille »."));
         return;
@@ -182,10 +182,8 @@ void frm_impex::exportGrid() {
                             QStringLiteral(" existe déjà.\r\nVoulez-vous le remplacer ?"),
                         desktop::Buttons::YesNo) != desktop::Answer::Yes)
         return;
-    QStringList rows;
-    for (const QString &field : GameDatabase::rowFields()) rows << record.value(field).toString();
     QString error;
-    if (!gridfile::writeFile(target, gridfile::exportBytes(rows), &error)) {
+    if (!gridfile::writeFile(target, gridfile::exportBytes(*rows), &error)) {
         desktop::msgBox(QStringLiteral("La grille n'a pas pu être exportée dans « %1 » :\n%2\n\n"
                                        "Aucun fichier n'a été modifié.")
                             .arg(target, error),

@@ -217,19 +217,25 @@ void frm_new::mnu_save_Click() {
     module1::reportWrite(module1::db().write({{QStringLiteral("new"), fields}}));
 }
 
-void frm_new::mnu_recall_Click() {
+std::optional<QStringList> saved_editor_rows() {
     const QVariantMap record = module1::db().readFirst(QStringLiteral("new"));
     QStringList rows;
     for (const QString &name : GameDatabase::rowFields()) {
-        // Nothing saved yet (no record, or a row without a value): the grid stays as it is.
-        if (record.value(name).isNull()) return;
+        if (record.value(name).isNull()) return std::nullopt;
         rows << record.value(name).toString();
     }
+    return rows;
+}
+
+void frm_new::mnu_recall_Click() {
+    // Nothing saved yet: the grid stays as it is.
+    const std::optional<QStringList> rows = saved_editor_rows();
+    if (!rows) return;
     FlexGrid &g = *new_grille;
     for (int r = 1; r <= Size; ++r)
         for (int c = 1; c <= Size; ++c) {
             setCurrent(r, c);
-            const QString text = gridtext::charAt(rows[r - 1], c);
+            const QString text = gridtext::charAt((*rows)[r - 1], c);
             g.setText(text);
             g.setCellBackColor(text == QLatin1String("*") ? gridrows::Black : gridrows::White);
             g.setFontSize(12);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/form.h"
+#include <QStringList>
+#include <optional>
 
 class FlexGrid;
 class QAction;
@@ -50,6 +52,10 @@ struct TypingPosition {
     int col = 1;
 };
 TypingPosition &typingPosition();
+
+// The ten rows saved in table "new", or nothing when no grid was ever saved there (no record,
+// or a row without a value).
+std::optional<QStringList> saved_editor_rows();
 
 // Prepares the editor's grid (loading the editor when needed): numbered headers, 100 empty
 // white cells.
