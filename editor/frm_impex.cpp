@@ -48,7 +48,11 @@ frm_impex::frm_impex() {
     connect(dirlistbox, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         if (setPath(item->data(Qt::UserRole).toString())) selectPlaceOf(path_);
     });
+    // A file chosen with the mouse or the keyboard.
     connect(filelistbox, &QListWidget::itemClicked, this, &frm_impex::filelistbox_Click);
+    connect(filelistbox, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!filelistbox->selectedItems().isEmpty()) filelistbox_Click();
+    });
     connect(bt_eximport, &QPushButton::clicked, this, &frm_impex::bt_eximport_Click);
 }
 
@@ -142,12 +146,13 @@ void frm_impex::dirlistbox_Change() {
 }
 
 void frm_impex::filelistbox_Click() {
-    if (QListWidgetItem *item = filelistbox->currentItem()) filename->setText(item->text());
+    const QList<QListWidgetItem *> chosen = filelistbox->selectedItems();
+    if (!chosen.isEmpty()) filename->setText(chosen.first()->text());
     bt_eximport->setEnabled(true);
 }
 
 QString frm_impex::fullPath() const {
-    return path_ + QLatin1Char('/') + filename->text();
+    return (path_.endsWith(QLatin1Char('/')) ? path_ : path_ + QLatin1Char('/')) + filename->text();
 }
 
 void frm_impex::bt_eximport_Click() {
