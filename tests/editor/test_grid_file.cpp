@@ -59,7 +59,7 @@ private slots:
         const QString failed = "La grille n'a pas pu être exportée";
         for (const QString ok : {"grille.txt", "Grille.TxT", "été 1.v2.txt", ".txt"})
             QTest::newRow(qPrintable(ok)) << ok << QString();
-        for (const QString ext : {"", "txt", "a.tx", "grille.doc", "grille.txt.bak"})
+        for (const QString ext : {"", "x", "txt", "a.tx", "grille.doc", "grille.txt.bak"})
             QTest::newRow(qPrintable("extension " + ext)) << ext << extension;
         for (const QString star : {"*.txt", "*.TXT", "*.tXt"})
             QTest::newRow(qPrintable(star)) << star << forbidden;
