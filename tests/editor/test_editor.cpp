@@ -89,58 +89,8 @@ struct Editor {
 
 class TestEditor : public QObject {
     Q_OBJECT
+    Editor *shared = nullptr;
 private slots:
-    // Tokens as play() takes them, separated by "|"; cells "r,c=state" separated by ";"; the
-    // typing position and the highlighted cell both end on "r,c".
-    void typing_data() {
-        QTest::addColumn<bool>("vertical");
-        QTest::addColumn<QString>("tokens");
-        QTest::addColumn<QString>("cells");
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<QStringList>("messages");
-        const QString no = " Caractère non alphabétique.";
-        auto row = [](const char *name, bool vertical, const char *tokens, const char *cells,
-                      const char *position, const QStringList &messages = {}) {
-            QTest::newRow(name) << vertical << tokens << cells << position << messages;
-        };
-        row("starts at (1, 1)", false, "ab", "1,1=A;1,2=B", "1,3");
-        row("across", false, "@3,4|mo t", "3,4=M;3,5=O;3,6= ;3,7=T", "3,8");
-        row("down, then the next column", true, "@9,2|abc", "9,2=A;10,2=B;1,3=C", "2,3");
-        row("end of a row", false, "@4,10|xy", "4,10=X;5,1=Y", "5,2");
-        row("last cell across", false, "@10,10|z", "10,10=Z", "10,1");
-        row("last cell down", true, "@10,10|z", "10,10=Z", "1,10");
-        row("star", false, "@2,5|*", "2,5=# ", "2,6");
-        row("star never wraps", false, "@2,10|*", "2,10=# ", "2,10");
-        row("star never wraps down", true, "@10,3|*", "10,3=# ", "10,3");
-        row("letter on a black square", false, "@2,5|*|@2,5|q", "2,5=Q", "2,6");
-        row("refused on a black square", false, "@2,5|*|@2,5|7", "2,5= ", "2,5", {"7" + no});
-        row("refused", false, "@6,6|é@€ÿ|Enter|Backspace|Escape", "6,6= ", "6,6",
-            {"É" + no, "@" + no, "€" + no, "Ÿ" + no, "\r" + no, "\b" + no, "\x1b" + no});
-        row("delete", false, "@2,5|*|@2,5|Delete|k", "2,5=K", "2,6");
-        row("arrows aim with the pointer", false, "@3,4|Right|a|>6,7|Down|Up|b",
-            "3,4=A;6,7=B;3,5= ", "6,8");
-        row("pointer off the cells", false, "@3,4|>0,0|Left|Home|a", "3,4=A;3,1= ", "3,5");
-    }
-    void typing() {
-        QFETCH(bool, vertical);
-        QFETCH(QString, tokens);
-        QFETCH(QString, cells);
-        QFETCH(QString, position);
-        QFETCH(QStringList, messages);
-        Editor e;
-        MessageRecorder recorder;
-        (vertical ? e.ed->opt_v : e.ed->opt_h)->setChecked(true);
-        play(e.g, tokens.split('|'));
-        QCOMPARE(QStringLiteral("%1,%2").arg(e.g->Row()).arg(e.g->Col()), position);
-        QCOMPARE(QStringLiteral("%1,%2").arg(typingPosition().row).arg(typingPosition().col),
-                 position);
-        for (const QString &cell : cells.split(';')) {
-            const QStringList rc = cell.section('=', 0, 0).split(',');
-            QCOMPARE(cellState(e.g, rc[0].toInt(), rc[1].toInt()), cell.section('=', 1));
-        }
-        QCOMPARE(recorder.texts(), messages);
-    }
-
     void everyCharacterIsTypedOrRefused() {
         Editor e;
         MessageRecorder messages;
@@ -304,6 +254,63 @@ private slots:
         delete e.game.program; // the game file closes before it becomes writable again
         e.game.program = nullptr;
     }
+
+    // Last, on a program of its own that cleanupTestCase ends.
+    // Tokens as play() takes them, separated by "|"; cells "r,c=state" separated by ";"; the
+    // typing position and the highlighted cell both end on "r,c".
+    void typing_data() {
+        QTest::addColumn<bool>("vertical");
+        QTest::addColumn<QString>("tokens");
+        QTest::addColumn<QString>("cells");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QStringList>("messages");
+        const QString no = " Caractère non alphabétique.";
+        auto row = [](const char *name, bool vertical, const char *tokens, const char *cells,
+                      const char *position, const QStringList &messages = {}) {
+            QTest::newRow(name) << vertical << tokens << cells << position << messages;
+        };
+        row("starts at (1, 1)", false, "ab", "1,1=A;1,2=B", "1,3");
+        row("across", false, "@3,4|mo t", "3,4=M;3,5=O;3,6= ;3,7=T", "3,8");
+        row("down, then the next column", true, "@9,2|abc", "9,2=A;10,2=B;1,3=C", "2,3");
+        row("end of a row", false, "@4,10|xy", "4,10=X;5,1=Y", "5,2");
+        row("last cell across", false, "@10,10|z", "10,10=Z", "10,1");
+        row("last cell down", true, "@10,10|z", "10,10=Z", "1,10");
+        row("star", false, "@2,5|*", "2,5=# ", "2,6");
+        row("star never wraps", false, "@2,10|*", "2,10=# ", "2,10");
+        row("star never wraps down", true, "@10,3|*", "10,3=# ", "10,3");
+        row("letter on a black square", false, "@2,5|*|@2,5|q", "2,5=Q", "2,6");
+        row("refused on a black square", false, "@2,5|*|@2,5|7", "2,5= ", "2,5", {"7" + no});
+        row("refused", false, "@6,6|é@€ÿ|Enter|Backspace|Escape", "6,6= ", "6,6",
+            {"É" + no, "@" + no, "€" + no, "Ÿ" + no, "\r" + no, "\b" + no, "\x1b" + no});
+        row("delete", false, "@2,5|*|@2,5|Delete|k", "2,5=K", "2,6");
+        row("arrows aim with the pointer", false, "@3,4|Right|a|>6,7|Down|Up|b",
+            "3,4=A;6,7=B;3,5= ", "6,8");
+        row("pointer off the cells", false, "@3,4|>0,0|Left|Home|a", "3,4=A;3,1= ", "3,5");
+    }
+    void typing() {
+        QFETCH(bool, vertical);
+        QFETCH(QString, tokens);
+        QFETCH(QString, cells);
+        QFETCH(QString, position);
+        QFETCH(QStringList, messages);
+        // One program for every row, its grid emptied and its typing position as at the start.
+        if (!shared) shared = new Editor;
+        Editor &e = *shared;
+        e.ed->mnu_new->trigger();
+        typingPosition() = {};
+        MessageRecorder recorder;
+        (vertical ? e.ed->opt_v : e.ed->opt_h)->setChecked(true);
+        play(e.g, tokens.split('|'));
+        QCOMPARE(QStringLiteral("%1,%2").arg(e.g->Row()).arg(e.g->Col()), position);
+        QCOMPARE(QStringLiteral("%1,%2").arg(typingPosition().row).arg(typingPosition().col),
+                 position);
+        for (const QString &cell : cells.split(';')) {
+            const QStringList rc = cell.section('=', 0, 0).split(',');
+            QCOMPARE(cellState(e.g, rc[0].toInt(), rc[1].toInt()), cell.section('=', 1));
+        }
+        QCOMPARE(recorder.texts(), messages);
+    }
+    void cleanupTestCase() { delete shared; }
 };
 
 QTEST_MAIN(TestEditor)

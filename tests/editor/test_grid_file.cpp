@@ -39,9 +39,6 @@ struct FileWindow {
     }
 };
 
-// Instead of the bytes of "x.txt": no such file, or a folder of that name.
-const QByteArray Missing("<missing>"), Folder("<folder>");
-
 // The sample grid as the export writes it.
 QByteArray sampleFile() {
     return gridText(dotted(SampleGrid)).toLatin1();
@@ -53,100 +50,96 @@ class TestGridFile : public QObject {
 private slots:
     void exportNames_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("message"); // its start; empty when the file is written
-        const QString extension = "L'extention doit être TXT.";
-        const QString forbidden = "Le nom de fichier contient des caractères interdits.";
-        const QString failed = "La grille n'a pas pu être exportée";
-        for (const QString ok : {"grille.txt", "Grille.TxT", "été 1.v2.txt", ".txt"})
-            QTest::newRow(qPrintable(ok)) << ok << QString();
-        for (const QString ext : {"", "x", "txt", "a.tx", "grille.doc", "grille.txt.bak"})
-            QTest::newRow(qPrintable("extension " + ext)) << ext << extension;
-        for (const QString star : {"*.txt", "*.TXT", "*.tXt"})
-            QTest::newRow(qPrintable(star)) << star << forbidden;
+        QTest::addColumn<int>("check");
+        const int ok = int(gridfile::NameCheck::Ok),
+                  extension = int(gridfile::NameCheck::Extension),
+                  forbidden = int(gridfile::NameCheck::Forbidden);
+        for (const QString name : {"grille.txt", "Grille.TxT", "été 1.v2.txt", ".txt"})
+            QTest::newRow(qPrintable(name)) << name << ok;
+        for (const QString name : {"", "x", "txt", "a.tx", "grille.doc", "grille.txt.bak"})
+            QTest::newRow(qPrintable("extension " + name)) << name << extension;
+        for (const QString name : {"*.txt", "*.TXT", "*.tXt"})
+            QTest::newRow(qPrintable(name)) << name << forbidden;
         for (QChar ch : QStringLiteral("<>;:/\\|?*,!"))
             QTest::newRow(qPrintable(QString("forbidden ") + ch))
                 << QString("ab") + ch + "c.txt" << forbidden;
-        QTest::newRow("300 characters") << QString(296, 'n') + ".txt" << failed;
-        QTest::newRow("a folder") << "dossier.txt" << failed;
     }
     void exportNames() {
-        const QByteArray Grid = sampleFile();
         QFETCH(QString, name);
-        QFETCH(QString, message);
-        FileWindow w;
-        QDir(w.folder.path()).mkdir("dossier.txt");
-        MessageRecorder messages;
-        w.run(w.ed->mnu_export, name);
-        QCOMPARE(messages.messages.size(), size_t(message.isEmpty() ? 0 : 1));
-        if (!message.isEmpty()) QVERIFY(messages.texts()[0].startsWith(message));
-        QCOMPARE(frm_impex_form.loaded(), !message.isEmpty()); // kept for another try
-        QCOMPARE(fileBytes(w.path(name)), message.isEmpty() ? Grid : QByteArray());
+        QFETCH(int, check);
+        QCOMPARE(int(gridfile::checkExportName(name)), check);
     }
 
-    void imports_data() {
-        QTest::addColumn<QByteArray>("bytes"); // written to "x.txt"
-        QTest::addColumn<QString>("message");  // its start; empty when imported
-        QTest::addColumn<QString>("row3");     // l3 once imported
-        const QString invalid = "Le fichier à importer n'est pas valide.";
-        const QString tooFew = "Le fichier à importer n'a pas les dix lignes d'une grille.";
-        const QString unreadable = "Le fichier « ";
+    void importRows_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("problem");
+        QTest::addColumn<QString>("row3"); // once imported
+        const int none = int(gridfile::ImportProblem::None),
+                  invalid = int(gridfile::ImportProblem::NotValid),
+                  tooFew = int(gridfile::ImportProblem::TooFewLines);
         const QByteArray Grid = sampleFile(), rest = Grid.mid(12);
         QTest::newRow("empty") << QByteArray() << invalid << "";
         QTest::newRow("binary") << QByteArray("\0\xff\x80\r\n\x01", 6).repeated(40) << invalid
                                 << "";
         QTest::newRow("one line") << Grid.left(12) << tooFew << "";
-        QTest::newRow("nine lines, no last") << Grid.left(108) << tooFew << "";
+        QTest::newRow("nine lines") << Grid.left(108) << tooFew << "";
         QTest::newRow("9 characters") << "MAISON*VE\r\n" + rest << invalid << "";
         QTest::newRow("11 characters") << "MAISON*VERS\r\n" + rest << invalid << "";
         QTest::newRow("lower case") << "mAISON*VER\r\n" + rest << invalid << "";
         QTest::newRow("comma in the first line") << "MAISO,*VER\r\n" + rest << invalid << "";
-        QTest::newRow("10 MB") << Grid + QByteArray(10 << 20, 'A') << unreadable << "";
-        QTest::newRow("missing") << Missing << unreadable << "";
-        QTest::newRow("a folder") << Folder << unreadable << "";
-        QTest::newRow("as exported") << Grid << ""
-                                     << "TOUR*CAP**";
-        QTest::newRow("tabs and spaces before") << " \t MAISON*VER\r\n" + rest << ""
-                                                << "TOUR*CAP**";
+        QTest::newRow("as exported") << Grid << none << "TOUR*CAP**";
+        QTest::newRow("tabs and spaces before")
+            << " \t MAISON*VER\r\n" + rest << none << "TOUR*CAP**";
         QTest::newRow("LF alone, no final break")
-            << QByteArray(Grid).replace("\r\n", "\n").chopped(1) << ""
-            << "TOUR*CAP**";
-        QTest::newRow("short lower-case row") << Grid.left(24) + "abcde\r\n" + Grid.mid(36) << ""
-                                              << "abcde";
-        QTest::newRow("comma in a later row") << Grid.left(24) + "TO,UR\r\n" + Grid.mid(36) << ""
-                                              << "TO";
+            << QByteArray(Grid).replace("\r\n", "\n").chopped(1) << none << "TOUR*CAP**";
+        QTest::newRow("short lower-case row")
+            << Grid.left(24) + "abcde\r\n" + Grid.mid(36) << none << "abcde";
+        QTest::newRow("comma in a later row")
+            << Grid.left(24) + "TO,UR\r\n" + Grid.mid(36) << none << "TO";
         QTest::newRow("bytes above 127")
-            << Grid.left(24) + "\xe9\x80\x81\xff\r\n" + Grid.mid(36) << ""
-            << "é€\u0081ÿ";
+            << Grid.left(24) + "\xe9\x80\x81\xff\r\n" + Grid.mid(36) << none << "é€\u0081ÿ";
     }
-    void imports() {
+    void importRows() {
         QFETCH(QByteArray, bytes);
-        QFETCH(QString, message);
+        QFETCH(int, problem);
         QFETCH(QString, row3);
+        const gridfile::ImportedGrid grid = gridfile::parseImport(bytes);
+        QCOMPARE(int(grid.problem), problem);
+        QCOMPARE(grid.rows.size(), problem == 0 ? 10 : 0);
+        if (problem == 0) QCOMPARE(grid.rows[2], row3);
+    }
+
+    void refusalsChangeNothing() {
         FileWindow w;
-        if (bytes == Folder)
-            QDir(w.folder.path()).mkdir("x.txt");
-        else if (bytes != Missing)
-            w.write("x.txt", bytes);
+        const QByteArray Grid = sampleFile();
+        w.write("nine.txt", "MAISON*VE\r\n" + Grid.mid(12));
+        w.write("short.txt", Grid.left(108));
+        w.write("big.txt", Grid + QByteArray(10 << 20, 'A'));
+        QDir(w.folder.path()).mkdir("dossier.txt");
         storeRows(w.game.file(), "new", blackSquaresOf(SampleGrid));
         MessageRecorder messages;
-        w.run(w.ed->mnu_import, "x.txt");
-        const QVariantMap stored = storedRecord(w.game.file(), "new");
-        if (!message.isEmpty()) {
-            QCOMPARE(messages.messages.size(), size_t(1));
-            QVERIFY2(messages.texts()[0].startsWith(message), qPrintable(messages.texts()[0]));
-            QVERIFY(frm_impex_form.loaded());
-            QCOMPARE(stored.value("l1").toString(), blackSquaresOf(SampleGrid)[0]);
-            QCOMPARE(w.ed->new_grille->TextMatrix(1, 1), QStringLiteral(" "));
-            return;
-        }
-        QVERIFY(messages.messages.empty());
-        QVERIFY(!frm_impex_form.loaded());
-        QCOMPARE(stored.value("l1").toString(), SampleGrid[0]);
-        QCOMPARE(stored.value("l2").toString(), dotted(SampleGrid)[1]);
-        QCOMPARE(stored.value("l3").toString(), row3);
-        QCOMPARE(w.ed->new_grille->TextMatrix(1, 1), QStringLiteral("M")); // recalled
-        QCOMPARE(w.ed->new_grille->TextMatrix(3, 1), row3.left(1));
-        QCOMPARE(w.ed->new_grille->TextMatrix(3, 10), row3.mid(9, 1));
+        for (const QString name : {"nine.txt", "short.txt", "big.txt", "dossier.txt", "absent.txt"})
+            w.run(w.ed->mnu_import, name);
+        for (const QString &name :
+             QStringList{"a,b.txt", "grille", "dossier.txt", QString(296, 'n') + ".txt"})
+            w.run(w.ed->mnu_export, name);
+        const QStringList starts{"Le fichier à importer n'est pas valide.",
+                                 "Le fichier à importer n'a pas les dix lignes d'une grille.",
+                                 "Le fichier « ",
+                                 "Le fichier « ",
+                                 "Le fichier « ",
+                                 "Le nom de fichier contient des caractères interdits.",
+                                 "L'extention doit être TXT.",
+                                 "La grille n'a pas pu être exportée",
+                                 "La grille n'a pas pu être exportée"};
+        QCOMPARE(messages.messages.size(), size_t(starts.size()));
+        for (int i = 0; i < starts.size(); ++i)
+            QVERIFY2(messages.texts()[i].startsWith(starts[i]), qPrintable(messages.texts()[i]));
+        QVERIFY(frm_impex_form.loaded()); // kept for another try
+        QCOMPARE(storedRecord(w.game.file(), "new").value("l1").toString(),
+                 blackSquaresOf(SampleGrid)[0]);
+        QCOMPARE(w.ed->new_grille->TextMatrix(1, 1), QStringLiteral(" "));
+        QCOMPARE(QDir(w.folder.path()).entryList(QDir::Files).size(), 3);
     }
 
     void exportImportExportIsByteForByte() {
