@@ -1,7 +1,45 @@
 #include "editor/frm_new.h"
 
+#include "core/database.h"
+#include "core/desktop.h"
 #include "core/flexgrid.h"
 #include "core/grid_rows.h"
+#include "core/grid_text.h"
+#include "core/module1.h"
+#include "core/wrap_button.h"
+#include "editor/frm_impex.h"
+#include "editor/grid_file.h"
+#include "master/frm_mc.h"
+#include "master/master_rows.h"
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+constexpr int Size = gridtext::GridSize;
+
+bool isPlayCell(int row, int col) {
+    return row >= 1 && row <= Size && col >= 1 && col <= Size;
+}
+
+QAction *menuEntry(QMenu *menu, const QString &caption, const char *name) {
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+// A cell is missing from a reference grid when it is white and holds nothing but spaces.
+bool isMissing(const FlexGrid &g) {
+    return !gridrows::isBlack(g.CellBackColor()) &&
+           g.Text().count(QLatin1Char(' ')) == g.Text().size();
+}
+} // namespace
+
+TypingPosition &typingPosition() {
+    static TypingPosition position;
+    return position;
+}
 
 frm_new::frm_new() {
     setObjectName(QStringLiteral("frm_new"));
@@ -12,11 +50,263 @@ frm_new::frm_new() {
     new_grille->setCols(11);
     new_grille->setBackColorBkg(QColor(224, 224, 224));
     new_grille->setAllowSelection(false);
+    new_grille->setFontBold(true);
+    new_grille->setFontSize(12);
+    // Too narrow for its caption on one line.
+    bt_black = place(new WrapButton(QStringLiteral("Case noire")), client(), "bt_black", 6000, 3060,
+                     795, 615);
+    opt_h = place(new QRadioButton(QStringLiteral("Horizontal")), client(), "opt_h", 660, 6060,
+                  1575, 315);
+    opt_v = place(new QRadioButton(QStringLiteral("Verical")), client(), "opt_v", 2460, 6060, 1575,
+                  315);
+    opt_h->setChecked(true);
+
+    mnu_fic = menuBar()->addMenu(QStringLiteral("Grille"));
+    mnu_fic->setObjectName(QStringLiteral("mnu_fic"));
+    const QString dashes(19, QLatin1Char('-'));
+    mnu_new = menuEntry(mnu_fic, QStringLiteral("Créer une nouvelle grille"), "mnu_new");
+    mnu_recall = menuEntry(mnu_fic, QStringLiteral("Restaurer la grille"), "mnu_recall");
+    mnu_save = menuEntry(mnu_fic, QStringLiteral("Sauvegarder la grille"), "mnu_save");
+    filler1 = menuEntry(mnu_fic, dashes, "filler1");
+    mnu_export = menuEntry(mnu_fic, QStringLiteral("Exporter la grille"), "mnu_export");
+    mnu_import = menuEntry(mnu_fic, QStringLiteral("Importer la grille"), "mnu_import");
+    filler2 = menuEntry(mnu_fic, dashes, "filler2");
+    mnu_ref =
+        menuEntry(mnu_fic, QStringLiteral("Utiliser cette grille comme référence"), "mnu_ref");
+
+    connect(bt_black, &QPushButton::clicked, this, &frm_new::bt_black_Click);
+    connect(mnu_new, &QAction::triggered, this, &frm_new::mnu_new_Click);
+    connect(mnu_recall, &QAction::triggered, this, &frm_new::mnu_recall_Click);
+    connect(mnu_save, &QAction::triggered, this, &frm_new::mnu_save_Click);
+    connect(mnu_export, &QAction::triggered, this, &frm_new::mnu_export_Click);
+    connect(mnu_import, &QAction::triggered, this, &frm_new::mnu_import_Click);
+    connect(mnu_ref, &QAction::triggered, this, &frm_new::mnu_ref_Click);
+    connect(new_grille, &FlexGrid::keyPress, this, &frm_new::new_grille_KeyPress);
+    connect(new_grille, &FlexGrid::keyDown, this, &frm_new::new_grille_KeyDown);
+    connect(new_grille, &FlexGrid::mouseDown, this, &frm_new::new_grille_MouseDown);
+}
+
+// The file window belongs to the editor: left open alone, an import would load a hidden editor
+// that keeps the program from ending.
+frm_new::~frm_new() {
+    frm_impex_form.unload();
 }
 
 void frm_new::Form_Load() {
     raise();
     reset_editor_grid();
+}
+
+void frm_new::setCurrent(int row, int col) {
+    new_grille->setRow(row);
+    new_grille->setCol(col);
+}
+
+void frm_new::takeTypingPositionFromCurrent() {
+    if (isPlayCell(new_grille->Row(), new_grille->Col()))
+        typingPosition() = {new_grille->Row(), new_grille->Col()};
+}
+
+void frm_new::new_grille_KeyPress(int k) {
+    // Delete comes as character 127 on some desktops; it is handled as a key code.
+    if (k == 127) return;
+    FlexGrid &g = *new_grille;
+    if (gridrows::isBlack(g.CellBackColor())) g.setCellBackColor(gridrows::White);
+    if (k == '*') {
+        bt_black_Click();
+        return;
+    }
+    QString x = QStringLiteral(" ");
+    if (k != ' ') {
+        x = gridfile::fromAnsi(QByteArray(1, char(k)));
+        x = QString(x[0].toUpper());
+        if (x[0] < QLatin1Char('A') || x[0] > QLatin1Char('Z')) {
+            desktop::msgBox(x + QStringLiteral(" Caractère non alphabétique."),
+                            desktop::Buttons::Ok, desktop::Icon::Exclamation);
+            return;
+        }
+    }
+    TypingPosition &t = typingPosition();
+    setCurrent(t.row, t.col);
+    g.setText(x);
+    g.setFontSize(12);
+    g.setFontBold(true);
+    g.setCellAlignment(FlexGrid::AlignCenterCenter);
+    if (opt_h->isChecked()) {
+        if (t.col + 1 <= Size) {
+            ++t.col;
+            g.setCol(t.col);
+            return;
+        }
+        t.col = 1;
+        if (t.row + 1 <= Size) ++t.row;
+    } else {
+        if (t.row + 1 <= Size) {
+            ++t.row;
+            g.setRow(t.row);
+            return;
+        }
+        t.row = 1;
+        if (t.col + 1 <= Size) ++t.col;
+    }
+    setCurrent(t.row, t.col);
+}
+
+void frm_new::bt_black_Click() {
+    FlexGrid &g = *new_grille;
+    TypingPosition &t = typingPosition();
+    g.setCellBackColor(gridrows::Black);
+    g.setText(QStringLiteral(" "));
+    // Unlike typing, a black square never wraps to the next row or column.
+    if (opt_h->isChecked()) {
+        if (t.col + 1 > Size) return;
+        ++t.col;
+        g.setCol(t.col);
+    } else {
+        if (t.row + 1 > Size) return;
+        ++t.row;
+        g.setRow(t.row);
+    }
+    takeTypingPositionFromCurrent();
+    g.setFocus();
+}
+
+void frm_new::new_grille_KeyDown(int keyCode, int) {
+    FlexGrid &g = *new_grille;
+    if (keyCode >= 33 && keyCode <= 40) {
+        // The navigation keys aim at the cell under the mouse pointer; off the play cells the
+        // typing position stays where it was.
+        if (isPlayCell(g.MouseRow(), g.MouseCol())) typingPosition() = {g.MouseRow(), g.MouseCol()};
+    } else if (keyCode == 46) {
+        g.setCellBackColor(gridrows::White);
+        g.setText(QStringLiteral(" "));
+    }
+}
+
+void frm_new::new_grille_MouseDown() {
+    takeTypingPositionFromCurrent();
+}
+
+void frm_new::mnu_new_Click() {
+    FlexGrid &g = *new_grille;
+    g.setFontBold(true);
+    g.setFontSize(12);
+    g.setCellAlignment(FlexGrid::AlignCenterCenter);
+    for (int r = 1; r <= Size; ++r)
+        for (int c = 1; c <= Size; ++c) {
+            setCurrent(r, c);
+            g.setRowHeight(c, 450);
+            g.setColWidth(c, 450);
+            g.setCellBackColor(gridrows::White);
+            g.setText(QStringLiteral(" "));
+        }
+}
+
+void frm_new::mnu_save_Click() {
+    FlexGrid &g = *new_grille;
+    GameDatabase::Fields fields;
+    const QStringList names = GameDatabase::rowFields();
+    for (int r = 1; r <= Size; ++r) {
+        QString row;
+        for (int c = 1; c <= Size; ++c) {
+            setCurrent(r, c);
+            row += gridrows::isBlack(g.CellBackColor()) ? QStringLiteral("*") : g.Text();
+        }
+        fields.emplace_back(names[r - 1], row);
+    }
+    module1::reportWrite(module1::db().write({{QStringLiteral("new"), fields}}));
+}
+
+std::optional<QStringList> saved_editor_rows(bool *readFailed) {
+    const auto record = module1::db().readFirst(QStringLiteral("new"));
+    if (readFailed) *readFailed = !record;
+    if (!module1::reportRead(record.has_value())) return std::nullopt;
+    QStringList rows;
+    for (const QString &name : GameDatabase::rowFields()) {
+        if (record->value(name).isNull()) return std::nullopt;
+        rows << record->value(name).toString();
+    }
+    return rows;
+}
+
+void frm_new::mnu_recall_Click() {
+    // Nothing saved yet: the grid stays as it is.
+    const std::optional<QStringList> rows = saved_editor_rows();
+    if (!rows) return;
+    FlexGrid &g = *new_grille;
+    for (int r = 1; r <= Size; ++r)
+        for (int c = 1; c <= Size; ++c) {
+            setCurrent(r, c);
+            const QString text = gridtext::charAt((*rows)[r - 1], c);
+            g.setText(text);
+            g.setCellBackColor(text == QLatin1String("*") ? gridrows::Black : gridrows::White);
+            g.setFontSize(12);
+            g.setFontBold(true);
+        }
+}
+
+void frm_new::openImpex(const QString &action, const QString &caption) {
+    frm_impex &impex = frm_impex_form();
+    impex.bt_eximport->setText(action);
+    impex.setWindowTitle(caption);
+    frm_impex_form.show();
+}
+
+void frm_new::mnu_export_Click() {
+    openImpex(QStringLiteral("Exporter"), QStringLiteral("Exporter la grille"));
+}
+
+void frm_new::mnu_import_Click() {
+    openImpex(QStringLiteral("Importer"), QStringLiteral("Importer la grille"));
+}
+
+void frm_new::mnu_ref_Click() {
+    FlexGrid &g = *new_grille;
+    for (int r = 1; r <= Size; ++r)
+        for (int c = 1; c <= Size; ++c) {
+            setCurrent(r, c);
+            if (!isMissing(g)) continue;
+            if (r == 1)
+                desktop::msgBox(
+                    QStringLiteral("La grille doit être complète pour servir de référence."),
+                    desktop::Buttons::Ok, desktop::Icon::Critical);
+            else
+                desktop::msgBox(
+                    QStringLiteral("La grille doit être complète pour servir de référence"),
+                    desktop::Buttons::Ok, desktop::Icon::Exclamation);
+            return;
+        }
+    if (desktop::msgBox(QStringLiteral("Cette opération remplacera la grille de référence.\r"
+                                       "Êtes-vous sûr de faire cela ?"),
+                        desktop::Buttons::YesNo) != desktop::Answer::Yes)
+        return;
+
+    frm_mc &mc = frm_mc_form();
+    FlexGrid &source = *mc.mc_source;
+    FlexGrid &result = *mc.mc_result;
+    for (int c = 1; c <= Size; ++c)
+        for (int r = 1; r <= Size; ++r) {
+            setCurrent(r, c);
+            source.setRow(r - 1);
+            source.setCol(c - 1);
+            source.setText(g.Text());
+            source.setCellBackColor(g.CellBackColor());
+            const bool black = gridrows::isBlack(g.CellBackColor());
+            result.setRow(r - 1);
+            result.setCol(c - 1);
+            result.setText(black ? QStringLiteral("*") : QStringLiteral(" "));
+            result.setCellBackColor(black ? gridrows::Black : gridrows::White);
+        }
+    mc.nb_ltr_res->setText(QStringLiteral("0"));
+    source.setRow(0);
+    source.setCol(0);
+    result.setRow(0);
+    result.setCol(0);
+    result.setText(source.Text());
+    clear_wrong_result_letters();
+    // The new game lives on screen only until the master saves it.
+    mc.markChanged();
+    frm_new_form.unload();
 }
 
 void reset_editor_grid() {

@@ -3,6 +3,7 @@
 #include "app/windows.h"
 #include "core/flexgrid.h"
 #include "core/startup.h"
+#include "editor/frm_new.h"
 #include "master/frm_mc.h"
 #include "master/master_rows.h"
 #include <QApplication>
@@ -73,6 +74,7 @@ RunningProgram::~RunningProgram() {
     end_program();
     settle();
     referenceEdit() = {};
+    typingPosition() = {};
 }
 
 void settle() {
@@ -184,4 +186,27 @@ QColor cellBack(FlexGrid *grid, int row, int col) {
     grid->setRow(row);
     grid->setCol(col);
     return grid->CellBackColor();
+}
+
+void deleteRecords(const QString &file, const QString &table) {
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        raw.setDatabaseName(file);
+        if (!raw.open() || !QSqlQuery(raw).exec("DELETE FROM \"" + table + '"'))
+            qFatal("cannot empty %s", qPrintable(table));
+    }
+    QSqlDatabase::removeDatabase("raw");
+}
+
+ReadOnlyFolder::ReadOnlyFolder(const QString &folder) : folder_(folder) {
+    QFile::setPermissions(folder, QFile::Permissions(0x5555));
+    if (geteuid() == 0) {
+        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
+        switchedUser_ = true;
+    }
+}
+
+ReadOnlyFolder::~ReadOnlyFolder() {
+    if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+    QFile::setPermissions(folder_, QFile::Permissions(0x7700));
 }

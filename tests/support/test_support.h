@@ -113,3 +113,18 @@ void typeKeys(QWidget *widget, const QString &keys);
 
 // Background colour of a cell (control indexes).
 QColor cellBack(FlexGrid *grid, int row, int col);
+
+// Empties a table, as in a game file where nothing was ever saved into it.
+void deleteRecords(const QString &file, const QString &table);
+
+// Makes a folder read-only (its files untouched) for the duration of a scope, acting as an
+// unprivileged user meanwhile when running as root, as ReadOnlyFile does.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString &folder);
+    ~ReadOnlyFolder();
+
+private:
+    QString folder_;
+    bool switchedUser_ = false;
+};

@@ -1,0 +1,128 @@
+#include "editor/grid_file.h"
+
+#include "core/grid_text.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace gridfile {
+
+namespace {
+// Characters of bytes 0x80 to 0x9F; the undefined ones keep their own code.
+constexpr char16_t High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                               0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                               0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                               0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+} // namespace
+
+QString fromAnsi(const QByteArray &bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        text += QChar(b >= 0x80 && b < 0xA0 ? High[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+QByteArray toAnsi(const QString &text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar ch : text) {
+        const char16_t u = ch.unicode();
+        char byte = '?';
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            byte = char(u);
+        } else {
+            for (int i = 0; i < 32; ++i)
+                if (High[i] == u) byte = char(0x80 + i);
+        }
+        bytes += byte;
+    }
+    return bytes;
+}
+
+NameCheck checkExportName(const QString &name) {
+    if (name.toUpper() == QLatin1String("*.TXT")) return NameCheck::Forbidden;
+    if (name.size() < 4 || name.right(4).toUpper() != QLatin1String(".TXT"))
+        return NameCheck::Extension;
+    const QString base = name.chopped(4);
+    for (QChar ch : QStringLiteral("<>;:/\\|?*,!"))
+        if (base.contains(ch)) return NameCheck::Forbidden;
+    return NameCheck::Ok;
+}
+
+QByteArray exportBytes(const QStringList &rows) {
+    return toAnsi(gridtext::rowsToGridText(rows));
+}
+
+ImportedGrid parseImport(const QByteArray &bytes) {
+    const QString text = fromAnsi(bytes);
+    const qsizetype size = text.size();
+    qsizetype pos = 0;
+    auto nextField = [&]() -> std::optional<QString> {
+        if (pos >= size) return std::nullopt;
+        while (pos < size && (text[pos] == QLatin1Char(' ') || text[pos] == QLatin1Char('\t')))
+            ++pos;
+        const qsizetype start = pos;
+        while (pos < size && text[pos] != QLatin1Char(',') && text[pos] != QLatin1Char('\n') &&
+               !(text[pos] == QLatin1Char('\r') && pos + 1 < size &&
+                 text[pos + 1] == QLatin1Char('\n')))
+            ++pos;
+        const QString field = text.mid(start, pos - start);
+        if (pos < size) pos += text[pos] == QLatin1Char('\r') ? 2 : 1;
+        return field;
+    };
+    ImportedGrid grid;
+    const std::optional<QString> first = nextField();
+    if (gridtext::check_grid_text(first.value_or(QString()) + gridtext::CrLf) != 0) {
+        grid.problem = ImportProblem::NotValid;
+        return grid;
+    }
+    grid.rows << *first;
+    while (grid.rows.size() < gridtext::GridSize) {
+        const std::optional<QString> field = nextField();
+        if (!field) {
+            grid.problem = ImportProblem::TooFewLines;
+            grid.rows.clear();
+            return grid;
+        }
+        grid.rows << *field;
+    }
+    return grid;
+}
+
+std::optional<QByteArray> readFile(const QString &path, QString *error) {
+    const QFileInfo info(path);
+    // Only a regular file: a folder, a pipe or a device could not be read, or never end.
+    if (info.exists() && !info.isFile()) {
+        *error = QStringLiteral("ce n'est pas un fichier");
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(MaxFileSize + 1);
+    if (bytes.size() > MaxFileSize) {
+        *error = QStringLiteral("le fichier est bien trop grand pour une grille");
+        return std::nullopt;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        *error = file.errorString();
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace gridfile

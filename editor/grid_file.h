@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Grid text files: ten lines, one row each (letter, "*", "." for an empty cell), CR LF after
+// every line. Files are 8-bit Windows-1252 text, read and written byte for character.
+namespace gridfile {
+
+// Every byte is one character; the five bytes Windows-1252 leaves undefined stand for the
+// control characters of the same code, so that any file comes back byte for byte.
+QString fromAnsi(const QByteArray &bytes);
+// The reverse; a character outside the set becomes "?".
+QByteArray toAnsi(const QString &text);
+
+enum class NameCheck { Ok, Extension, Forbidden };
+// The checks an export name goes through, in their order.
+NameCheck checkExportName(const QString &name);
+
+// The file written for the rows of table "new": each row as stored, spaces as dots.
+QByteArray exportBytes(const QStringList &rows);
+
+enum class ImportProblem { None, NotValid, TooFewLines };
+struct ImportedGrid {
+    ImportProblem problem = ImportProblem::None;
+    QStringList rows; // ten fields when problem is None
+};
+// Reads ten fields: leading spaces and tabs skipped, a field ending at a comma or at the end of
+// the line (CR LF or LF). The first must pass check_grid_text; the others are taken as they are.
+ImportedGrid parseImport(const QByteArray &bytes);
+
+// A grid file is 120 bytes; anything far larger is not one and is not read into memory.
+inline constexpr qint64 MaxFileSize = 1024 * 1024;
+// The content of a regular file, or nothing with the reason in error.
+std::optional<QByteArray> readFile(const QString &path, QString *error);
+// Replaces the file only once the new content is wholly written beside it; on failure any
+// existing file is left as it was and error says why.
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error);
+
+} // namespace gridfile
