@@ -9,6 +9,7 @@
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <atomic>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,10 +33,14 @@ std::vector<TableLayout> tableLayouts() {
             {QStringLiteral("new"), rows, QString()}};
 }
 
-std::pair<quint64, quint64> fileIdentity(const QString &path) {
+// Device and inode of the file; {0, 0} when it is gone. A file that cannot be looked at
+// (no permission on its folder) gives nothing: it is not known to have changed.
+std::optional<std::pair<quint64, quint64>> fileIdentity(const QString &path) {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {0, 0};
-    return {quint64(info.st_dev), quint64(info.st_ino)};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        return std::pair<quint64, quint64>{info.st_dev, info.st_ino};
+    if (errno == ENOENT || errno == ENOTDIR) return std::pair<quint64, quint64>{0, 0};
+    return std::nullopt;
 }
 
 QString quoted(const QString &name) {
@@ -135,7 +140,7 @@ bool GameDatabase::connect(bool readOnly) {
     const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
     db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") + busy : busy);
     if (!db.open()) return fail(explain(db.lastError()));
-    identity_ = fileIdentity(path_);
+    identity_ = fileIdentity(path_).value_or(std::pair<quint64, quint64>{0, 0});
     return true;
 }
 
@@ -278,7 +283,8 @@ bool GameDatabase::isOpen() const {
 }
 
 bool GameDatabase::recover() {
-    if (!needsReopen_ && isOpen() && fileIdentity(path_) == identity_) return true;
+    if (!needsReopen_ && isOpen() && fileIdentity(path_).value_or(identity_) == identity_)
+        return true;
     if (path_.isEmpty()) {
         error_ = QStringLiteral("le fichier de jeu n'est pas ouvert.");
         return false;

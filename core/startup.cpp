@@ -6,6 +6,8 @@
 #include "core/module1.h"
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -18,19 +20,24 @@ int &lockDescriptor() {
     return fd;
 }
 
-enum class Lock { Taken, HeldElsewhere, Unavailable };
-
-Lock lockGameFile(const QString &file) {
+// False, after telling the user, when another program holds the game.
+bool lockGameFile(const QString &file) {
     const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
     // A file that cannot be opened for the lock is still the game: it just goes unguarded.
-    if (fd < 0) return Lock::Unavailable;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
-        ::close(fd);
-        return held ? Lock::HeldElsewhere : Lock::Unavailable;
+    if (fd < 0) return true;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        lockDescriptor() = fd;
+        return true;
     }
-    lockDescriptor() = fd;
-    return Lock::Taken;
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    if (held)
+        desktop::msgBox(QStringLiteral("La partie est déjà ouverte dans un autre Quadrilex.\n\n"
+                                       "Fichier de jeu : %1\n\nUtilisez la fenêtre déjà ouverte. "
+                                       "Quadrilex va se fermer.")
+                            .arg(file),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+    return !held;
 }
 
 void unlockGameFile() {
@@ -69,21 +76,20 @@ bool start_program(const QString &databaseFile) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationDisplayName(QString());
     GameDatabase &db = module1::db();
+    // An existing game is taken before it is opened, so that a second program leaves it alone.
+    const bool existed = QFileInfo(databaseFile).isFile();
+    if (existed && !lockGameFile(databaseFile)) return false;
     const GameDatabase::OpenResult opened = db.open(databaseFile);
     if (opened == GameDatabase::OpenResult::Failed) {
         desktop::msgBox(QStringLiteral("Impossible d'ouvrir le fichier de jeu « %1 » :\n%2\n\n"
                                        "Le fichier n'a pas été modifié. Quadrilex va se fermer.")
                             .arg(databaseFile, db.error()),
                         desktop::Buttons::Ok, desktop::Icon::Critical);
+        unlockGameFile();
         return false;
     }
-    if (lockGameFile(databaseFile) == Lock::HeldElsewhere) {
+    if (!existed && !lockGameFile(databaseFile)) {
         db.close();
-        desktop::msgBox(QStringLiteral("La partie est déjà ouverte dans un autre Quadrilex.\n\n"
-                                       "Fichier de jeu : %1\n\nUtilisez la fenêtre déjà ouverte. "
-                                       "Quadrilex va se fermer.")
-                            .arg(databaseFile),
-                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
         return false;
     }
     frm_mode &startup = frm_mode_form();
