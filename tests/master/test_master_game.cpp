@@ -137,13 +137,8 @@ private slots:
         for (int r = 1; r <= 10; ++r) load_result_row(r, other[r - 1]);
         game.mc->mnu_resto->trigger();
         game.mc->mnu_save->trigger();
-        QStringList source, result;
-        for (const QString &field : GameDatabase::rowFields()) {
-            source << storedRecord(game.file(), "source").value(field).toString();
-            result << storedRecord(game.file(), "result").value(field).toString();
-        }
-        QCOMPARE(source, Reference);
-        QCOMPARE(result, with(emptyGrid(), 0, Reference[0]));
+        QCOMPARE(storedRows(game.file(), "source"), Reference);
+        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, Reference[0]));
         QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
     }
 

@@ -17,6 +17,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
+#include <QThread>
 #include <algorithm>
 #include <unistd.h>
 
@@ -65,6 +66,22 @@ QVariantMap storedRecord(const QString &file, const QString &table) {
     return db.readFirst(table).value_or(QVariantMap());
 }
 
+QStringList storedRows(const QString &file, const QString &table) {
+    const QVariantMap record = storedRecord(file, table);
+    QStringList rows;
+    for (const QString &field : GameDatabase::rowFields()) rows << record.value(field).toString();
+    return rows;
+}
+
+std::array<qint16, 27> storedTally(const QString &file, const QString &table,
+                                   const QString &prefix) {
+    const QVariantMap record = storedRecord(file, table);
+    std::array<qint16, 27> tally{};
+    const QStringList names = GameDatabase::letterFields(prefix);
+    for (int s = 1; s <= 26; ++s) tally[size_t(s)] = qint16(record.value(names[s - 1]).toInt());
+    return tally;
+}
+
 RunningProgram::RunningProgram(const QString &file)
     : started((enter_main_windows(), start_program(file))) {
     settle();
@@ -110,6 +127,26 @@ ReadOnlyFile::ReadOnlyFile(const QString &file) : file_(file) {
 ReadOnlyFile::~ReadOnlyFile() {
     user_.reset();
     QFile::setPermissions(file_, QFile::ReadOwner | QFile::WriteOwner);
+}
+
+OtherProgramLock::OtherProgramLock(const QString &file, int ms)
+    : thread_([this, file, ms] {
+          {
+              QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
+              raw.setDatabaseName(file);
+              raw.open();
+              QSqlQuery(raw).exec("BEGIN EXCLUSIVE");
+              held_ = true;
+              QThread::msleep(ulong(ms));
+              QSqlQuery(raw).exec("COMMIT");
+          }
+          QSqlDatabase::removeDatabase("other program");
+      }) {
+    while (!held_) QThread::msleep(1);
+}
+
+OtherProgramLock::~OtherProgramLock() {
+    thread_.join();
 }
 
 QByteArray fileBytes(const QString &file) {

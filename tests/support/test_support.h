@@ -5,7 +5,10 @@
 #include <QColor>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <array>
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <vector>
 
 // Answers every message box without showing it, and keeps what was asked.
@@ -32,6 +35,10 @@ private:
 void storeRows(const QString &file, const QString &table, const QStringList &rows);
 void storeMode(const QString &file, const QString &mode);
 QVariantMap storedRecord(const QString &file, const QString &table);
+// The ten rows, and the 26 tallies named prefix + "a" .. "z", of a table's record.
+QStringList storedRows(const QString &file, const QString &table);
+std::array<qint16, 27> storedTally(const QString &file, const QString &table,
+                                   const QString &prefix);
 
 // Starts the program on the file and processes pending events; ends it again in the
 // destructor, so that every test starts from nothing.
@@ -70,6 +77,25 @@ private:
     std::optional<AsOtherUser> user_;
 };
 
+// Another program holding the game file's write lock (readers shut out too) for a while, from a
+// thread of its own; the constructor returns once the lock is held.
+class OtherProgramLock {
+public:
+    OtherProgramLock(const QString &file, int ms);
+    ~OtherProgramLock();
+
+private:
+    std::atomic<bool> held_{false};
+    std::thread thread_;
+};
+
+// Reads and writes of game files opened meanwhile wait only this long for another program.
+class ShortBusyTimeout {
+public:
+    explicit ShortBusyTimeout(int ms) { GameDatabase::busyTimeoutMs = ms; }
+    ~ShortBusyTimeout() { GameDatabase::busyTimeoutMs = 5000; }
+};
+
 // The whole content of a file.
 QByteArray fileBytes(const QString &file);
 
@@ -80,6 +106,7 @@ QStringList blackSquaresOf(QStringList rows);
 // Two whole games (reference and result rows) that differ in every row.
 struct GameRows {
     QStringList source, result;
+    bool operator==(const GameRows &) const = default;
 };
 extern const GameRows GameA, GameB;
 // Rows as a player's grid writes them: empty cells as dots.
