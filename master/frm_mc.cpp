@@ -16,6 +16,7 @@
 #include "master/reply.h"
 #include "master/validation.h"
 #include "pictures/frm_img.h"
+#include "pictures/picture_file.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,6 +187,8 @@ frm_mc::frm_mc() {
     mnu_new = menuEntry(menuBar()->addAction(QStringLiteral("Gestion nouvelle grille")), "mnu_new");
     mn_err = menuEntry(menuBar()->addAction(QStringLiteral("Liste des erreurs")), "mn_err");
     mn_err->setEnabled(false);
+    bt_enregistrer_grille = place(new QPushButton(QStringLiteral("Enregistrer l'image…")), area,
+                                  "bt_enregistrer_grille", 8640, 7500, 1455, 375);
 
     connect(Command1, &QPushButton::clicked, this, &frm_mc::Command1_Click);
     connect(bt_valider, &QPushButton::clicked, this, &frm_mc::bt_valider_Click);
@@ -198,6 +201,8 @@ frm_mc::frm_mc() {
     connect(mn_mode, &QAction::triggered, this, &frm_mc::mn_mode_Click);
     connect(mnu_new, &QAction::triggered, this, &frm_mc::mnu_new_Click);
     connect(mn_err, &QAction::triggered, this, &frm_mc::mn_err_Click);
+    connect(bt_enregistrer_grille, &QPushButton::clicked, this,
+            &frm_mc::bt_enregistrer_grille_Click);
     connect(mc_source, &FlexGrid::clicked, this, &frm_mc::mc_source_Click);
     connect(mc_source, &FlexGrid::keyPress, this, &frm_mc::mc_source_KeyPress);
     connect(mc_result, &FlexGrid::mouseDown, this, &frm_mc::mc_result_MouseDown);
@@ -342,6 +347,20 @@ void frm_mc::mn_err_Click() {
 
 void frm_mc::mnu_exit_Click() {
     close();
+}
+
+void frm_mc::bt_enregistrer_grille_Click() {
+    // The same numbered picture as "Grille", built the same guarded way, without the clipboard.
+    if (copyingPicture_) return;
+    copyingPicture_ = true;
+    const QImage picture = grid_picture(*mc_result);
+    copyingPicture_ = false;
+    if (closeRequested_) {
+        closeRequested_ = false;
+        close();
+        return;
+    }
+    save_picture_file(picture, this);
 }
 
 void frm_mc::mc_source_Click() {

@@ -44,6 +44,8 @@ public:
     // Menus.
     QMenu *mnu_fic;
     QAction *mnu_save, *mnu_resto, *filler1, *mnu_exit, *mn_mode, *mnu_new, *mn_err;
+    // The numbered picture as a file.
+    QPushButton *bt_enregistrer_grille;
 
     // Tallies (slot = character code - 64).
     LetterTally totalTally{};            // letters of the stored reference grid
@@ -66,6 +68,7 @@ public:
     void mnu_new_Click();
     void mn_err_Click();
     void mnu_exit_Click();
+    void bt_enregistrer_grille_Click();
 
 private:
     void mc_source_Click();

@@ -42,7 +42,8 @@ private slots:
         for (QWidget *w : std::initializer_list<QWidget *>{
                  mc->result_horizon, mc->result_vertical, mc->mc_result, mc->source_horizon,
                  mc->source_vertical, mc->mc_source, mc->zone_propal, mc->Command1, mc->bt_save,
-                 mc->Label3, mc->nb_ltr_val, mc->bt_copie_grille, mc->bt_copie_lettres})
+                 mc->Label3, mc->nb_ltr_val, mc->bt_copie_grille, mc->bt_copie_lettres,
+                 mc->bt_enregistrer_grille})
             QVERIFY2(w->isVisible() && w->parentWidget()->rect().contains(w->geometry()),
                      qPrintable(w->objectName()));
         for (const char *name :
