@@ -56,7 +56,7 @@ private slots:
         QStringList menus;
         for (QAction *a : mc->menuBar()->actions()) menus << a->text();
         QCOMPARE(menus, (QStringList{"Fichier", "Basculer mode maître/joueur",
-                                     "Gestion nouvelle grille", "Liste des erreurs"}));
+                                     "Gestion nouvelle grille", "Liste des erreurs", "Partie"}));
         QVERIFY(!mc->mn_err->isEnabled());
         for (FlexGrid *strip :
              {mc->result_horizon, mc->source_horizon, mc->result_vertical, mc->source_vertical}) {
