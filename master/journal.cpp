@@ -19,6 +19,8 @@ const QString Columns = QStringLiteral(
     "lettres INTEGER NOT NULL DEFAULT 0, cases TEXT, avant TEXT, "
     "joueur TEXT NOT NULL DEFAULT '', annulee INTEGER NOT NULL DEFAULT 0");
 const QString MomentFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+// A proposal is 120 characters; a paste of megabytes that passed the check keeps its beginning.
+constexpr qsizetype MaxProposition = 2000;
 
 bool recording = true;
 QString pastedText;
@@ -114,11 +116,12 @@ bool journal_record(const QString &proposition, const QString &avant,
                     const std::vector<FoundCell> &found) {
     if (!recording) return true;
     const auto place = lastPlace();
-    const bool ok = place && append(std::max(place->first, 1), place->second + 1,
-                                    {{QStringLiteral("proposition"), proposition},
-                                     {QStringLiteral("lettres"), int(found.size())},
-                                     {QStringLiteral("cases"), cellsText(found)},
-                                     {QStringLiteral("avant"), avant}});
+    const bool ok =
+        place && append(std::max(place->first, 1), place->second + 1,
+                        {{QStringLiteral("proposition"), proposition.left(MaxProposition)},
+                         {QStringLiteral("lettres"), int(found.size())},
+                         {QStringLiteral("cases"), cellsText(found)},
+                         {QStringLiteral("avant"), avant}});
     if (ok) refreshWindow();
     return module1::reportWrite(ok);
 }
