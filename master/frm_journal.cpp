@@ -45,10 +45,11 @@ frm_journal::frm_journal() {
                         {QStringLiteral("N°"), QStringLiteral("Date"), QStringLiteral("Joueur"),
                          QStringLiteral("Lettres"), QStringLiteral("Cases trouvées")},
                         120, 480, 7800, 5640);
-    tbl_journal->setColumnWidth(ColNumero, 40);
-    tbl_journal->setColumnWidth(ColMoment, 120);
+    QHeaderView *columns = tbl_journal->horizontalHeader();
+    for (int c : {ColNumero, ColMoment, ColLettres})
+        columns->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     tbl_journal->setColumnWidth(ColJoueur, 120);
-    tbl_journal->setColumnWidth(ColLettres, 60);
+    columns->setSectionResizeMode(ColCases, QHeaderView::Stretch);
     lg_classement = place(new QLabel(QStringLiteral("Classement")), area, "lg_classement", 8160,
                           120, 3720, 255);
     tbl_classement =
@@ -56,8 +57,11 @@ frm_journal::frm_journal() {
               {QStringLiteral("Rang"), QStringLiteral("Joueur"), QStringLiteral("Lettres")}, 8160,
               480, 3720, 5040);
     tbl_classement->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tbl_classement->setColumnWidth(0, 50);
-    tbl_classement->setColumnWidth(1, 130);
+    tbl_classement->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QHeaderView *rankColumns = tbl_classement->horizontalHeader();
+    rankColumns->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    rankColumns->setSectionResizeMode(1, QHeaderView::Stretch);
+    rankColumns->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     bt_copier_classement = place(new QPushButton(QStringLiteral("Copier le classement")), area,
                                  "bt_copier_classement", 8160, 5700, 3720, 420);
     connect(bt_copier_classement, &QPushButton::clicked, this,

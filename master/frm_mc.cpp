@@ -195,8 +195,10 @@ frm_mc::frm_mc() {
         menuEntry(mnu_partie->addAction(QStringLiteral("Journal de la partie…")), "mnu_journal");
     mnu_annuler = menuEntry(mnu_partie->addAction(QStringLiteral("Annuler la dernière validation")),
                             "mnu_annuler");
-    bt_enregistrer_grille = place(new QPushButton(QStringLiteral("Enregistrer l'image…")), area,
+    bt_enregistrer_grille = place(new QPushButton(QStringLiteral("Image PNG…")), area,
                                   "bt_enregistrer_grille", 8640, 7500, 1455, 375);
+    bt_enregistrer_grille->setToolTip(
+        QStringLiteral("Enregistrer l'image de la grille (comme « Grille ») dans un fichier PNG"));
 
     connect(Command1, &QPushButton::clicked, this, &frm_mc::Command1_Click);
     connect(bt_valider, &QPushButton::clicked, this, &frm_mc::bt_valider_Click);

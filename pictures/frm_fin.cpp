@@ -28,7 +28,7 @@ frm_fin::frm_fin() {
     bt_txt_fin_forum = place(new QPushButton(QStringLiteral("Copier le message mis en forme")),
                              client(), "bt_txt_fin_forum", 5760, 4800, 3135, 375);
     bt_enregistrer_img_fin = place(new QPushButton(QStringLiteral("Enregistrer l'image…")),
-                                   client(), "bt_enregistrer_img_fin", 3600, 5340, 1815, 375);
+                                   client(), "bt_enregistrer_img_fin", 3600, 5340, 2280, 375);
     connect(bt_enregistrer_img_fin, &QPushButton::clicked, this,
             &frm_fin::bt_enregistrer_img_fin_Click);
     connect(bt_copie_img_fin, &QPushButton::clicked, this, &frm_fin::bt_copie_img_fin_Click);

@@ -39,7 +39,7 @@ frm_img_player::frm_img_player() {
     bt_copie_txt = place(new QPushButton(QStringLiteral("Copier le texte")), area, "bt_copie_txt",
                          6120, 5940, 1455, 375);
     bt_enregistrer_img = place(new QPushButton(QStringLiteral("Enregistrer l'image…")), area,
-                               "bt_enregistrer_img", 3660, 6000, 1815, 375);
+                               "bt_enregistrer_img", 3660, 6000, 2280, 375);
     connect(bt_enregistrer_img, &QPushButton::clicked, this,
             &frm_img_player::bt_enregistrer_img_Click);
     connect(bt_copie_img, &QPushButton::clicked, this, &frm_img_player::bt_copie_img_Click);
