@@ -1,11 +1,12 @@
-// One paste-and-validate, one save and one "Grille" click of the master window, in
-// microseconds, median of many runs.
+// One paste-and-validate (with and without its journal entry), one save and one "Grille" click
+// of the master window, in microseconds, median of many runs.
 //   bench_master [runs]
 #include "app/windows.h"
 #include "core/database.h"
 #include "core/desktop.h"
 #include "core/startup.h"
 #include "master/frm_mc.h"
+#include "master/journal.h"
 #include "pictures/frm_fin.h"
 #include <QApplication>
 #include <QElapsedTimer>
@@ -62,13 +63,18 @@ int main(int argc, char **argv) {
     for (int r = 0; r < 10; ++r)
         proposal +=
             (r % 3 == 0 ? Reference[r] : QString(10, QLatin1Char('.'))) + QStringLiteral("\r\n");
-    const double paste = medianUs(
-        runs,
-        [&] {
-            mc.mnu_resto_Click();
-            desktop::setClipboardText(proposal);
-        },
-        [&] { mc.Command1_Click(); });
+    auto pasteUs = [&](bool journal) {
+        set_journal_recording(journal);
+        return medianUs(
+            runs,
+            [&] {
+                mc.mnu_resto_Click();
+                desktop::setClipboardText(proposal);
+            },
+            [&] { mc.Command1_Click(); });
+    };
+    const double bare = pasteUs(false);
+    const double paste = pasteUs(true);
     const double save = medianUs(
         runs, [] {}, [&] { mc.mnu_save_Click(); });
     const double grille = medianUs(
@@ -76,6 +82,7 @@ int main(int argc, char **argv) {
 
     std::printf("master window, median of %d runs\n", runs);
     std::printf("  paste and validate  %9.1f us\n", paste);
+    std::printf("    without journal   %9.1f us\n", bare);
     std::printf("  save                %9.1f us\n", save);
     std::printf("  \"Grille\" picture    %9.1f us\n", grille);
     end_program();

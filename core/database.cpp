@@ -368,3 +368,117 @@ bool GameDatabase::write(const std::vector<TableWrite> &writes) {
                 mode_ = field.second.toString();
     return true;
 }
+
+bool GameDatabase::transaction(const std::function<bool(QSqlQuery &failed)> &work) {
+    if (!recover()) return false;
+    error_.clear();
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    QSqlQuery failed(db);
+    auto fails = [this, &db](const QSqlError &error) {
+        error_ = explain(error);
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        needsReopen_ = true;
+        return false;
+    };
+    if (!failed.exec(QStringLiteral("BEGIN IMMEDIATE"))) return fails(failed.lastError());
+    if (!work(failed)) {
+        if (error_.isEmpty()) error_ = explain(failed.lastError());
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        needsReopen_ = true;
+        return false;
+    }
+    QSqlQuery commit(db);
+    if (!commit.exec(QStringLiteral("COMMIT"))) return fails(commit.lastError());
+    return true;
+}
+
+std::optional<bool> GameDatabase::hasTable(const QString &table) {
+    if (!recover()) return std::nullopt;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    q.prepare(QStringLiteral(
+        "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"));
+    q.addBindValue(table);
+    if (!q.exec()) {
+        error_ = explain(q.lastError());
+        needsReopen_ = true;
+        return std::nullopt;
+    }
+    return q.next();
+}
+
+bool GameDatabase::ensureTable(const QString &table, const QString &columns) {
+    const auto present = hasTable(table);
+    if (!present) return false;
+    if (*present) return true;
+    return transaction([&](QSqlQuery &q) {
+        return q.exec(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(quoted(table), columns));
+    });
+}
+
+std::optional<std::vector<QVariantMap>> GameDatabase::readRecords(const QString &table,
+                                                                  const QString &tail) {
+    const auto present = hasTable(table);
+    if (!present) return std::nullopt;
+    std::vector<QVariantMap> records;
+    if (!*present) return records;
+    QSqlQuery q(QSqlDatabase::database(connection_, false));
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT rowid AS id, * FROM %1 %2").arg(quoted(table), tail))) {
+        error_ = explain(q.lastError());
+        needsReopen_ = true;
+        return std::nullopt;
+    }
+    while (q.next()) {
+        const QSqlRecord record = q.record();
+        QVariantMap values;
+        for (int i = 0; i < record.count(); ++i)
+            values.insert(record.fieldName(i).toLower(), record.value(i));
+        records.push_back(std::move(values));
+    }
+    return records;
+}
+
+std::optional<std::vector<QVariantMap>> GameDatabase::readAll(const QString &table) {
+    return readRecords(table, QStringLiteral("ORDER BY rowid"));
+}
+
+std::optional<QVariantMap> GameDatabase::readLast(const QString &table) {
+    const auto records = readRecords(table, QStringLiteral("ORDER BY rowid DESC LIMIT 1"));
+    if (!records) return std::nullopt;
+    return records->empty() ? QVariantMap() : records->front();
+}
+
+std::optional<qint64> GameDatabase::append(const QString &table, const Fields &fields) {
+    qint64 id = -1;
+    const bool ok = transaction([&](QSqlQuery &q) {
+        QStringList names;
+        for (const auto &field : fields) names << field.first;
+        if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(quoted(table), names.join(QStringLiteral(", ")),
+                                QStringList(names.size(), QStringLiteral("?")).join(','))))
+            return false;
+        for (const auto &field : fields) q.addBindValue(field.second);
+        if (!q.exec()) return false;
+        id = q.lastInsertId().toLongLong();
+        return true;
+    });
+    if (!ok) return std::nullopt;
+    return id;
+}
+
+bool GameDatabase::update(const QString &table, qint64 id, const Fields &fields) {
+    return transaction([&](QSqlQuery &q) {
+        QStringList marks;
+        for (const auto &field : fields) marks << QStringLiteral("%1 = ?").arg(field.first);
+        if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                           .arg(quoted(table), marks.join(QStringLiteral(", ")))))
+            return false;
+        for (const auto &field : fields) q.addBindValue(field.second);
+        q.addBindValue(id);
+        if (!q.exec()) return false;
+        if (q.numRowsAffected() == 1) return true;
+        error_ = QStringLiteral("l'enregistrement n'existe plus dans la table « %1 ».").arg(table);
+        return false;
+    });
+}

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -47,6 +48,20 @@ public:
     // meanwhile (permissions, space, the file put back or deleted) does not last.
     bool write(const std::vector<TableWrite> &writes);
 
+    // Tables of many records beside the single-record ones (a file may lack them: they are
+    // added when first written). Each write is a transaction of its own.
+    // Creates the table with these column definitions when the file does not have it.
+    bool ensureTable(const QString &table, const QString &columns);
+    // Every record in the order they were added, each with its "id"; none when the table is
+    // missing; nothing when the read failed.
+    std::optional<std::vector<QVariantMap>> readAll(const QString &table);
+    // The record added last, with its "id"; empty when there is none or no table.
+    std::optional<QVariantMap> readLast(const QString &table);
+    // Adds a record; its id, or nothing when the write failed.
+    std::optional<qint64> append(const QString &table, const Fields &fields);
+    // Changes fields of the record with this id; false when it failed or the record is gone.
+    bool update(const QString &table, qint64 id, const Fields &fields);
+
     // "l1" .. "l10", "total_a" .. "total_z", "reste_a" .. "reste_z".
     static QStringList rowFields();
     static QStringList letterFields(const QString &prefix);
@@ -68,6 +83,13 @@ private:
     bool recover();
     // The SQLite error in the user's terms, then the engine's own text.
     QString explain(const class QSqlError &error) const;
+    // Whether the table exists; nothing when that cannot be read.
+    std::optional<bool> hasTable(const QString &table);
+    // Reads the rows a query gives, each with its fields by lower-case name.
+    std::optional<std::vector<QVariantMap>> readRecords(const QString &table, const QString &tail);
+    // Runs work inside BEGIN IMMEDIATE ... COMMIT; work returns false with the query that
+    // failed set, and everything is rolled back then.
+    bool transaction(const std::function<bool(class QSqlQuery &failed)> &work);
 
     QString connection_;
     QString path_;

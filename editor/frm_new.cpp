@@ -10,6 +10,7 @@
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
 #include "master/frm_mc.h"
+#include "master/journal.h"
 #include "master/master_rows.h"
 #include <QLineEdit>
 #include <QMenuBar>
@@ -306,6 +307,7 @@ void frm_new::mnu_ref_Click() {
     clear_wrong_result_letters();
     // The new game lives on screen only until the master saves it.
     mc.markChanged();
+    journal_new_game();
     frm_new_form.unload();
 }
 

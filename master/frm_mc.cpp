@@ -11,11 +11,14 @@
 #include "core/textbox.h"
 #include "core/wrap_button.h"
 #include "master/frm_err.h"
+#include "master/frm_journal.h"
 #include "master/game_store.h"
+#include "master/journal.h"
 #include "master/master_rows.h"
 #include "master/reply.h"
 #include "master/validation.h"
 #include "pictures/frm_img.h"
+#include "pictures/picture_file.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -186,6 +189,16 @@ frm_mc::frm_mc() {
     mnu_new = menuEntry(menuBar()->addAction(QStringLiteral("Gestion nouvelle grille")), "mnu_new");
     mn_err = menuEntry(menuBar()->addAction(QStringLiteral("Liste des erreurs")), "mn_err");
     mn_err->setEnabled(false);
+    mnu_partie = menuBar()->addMenu(QStringLiteral("Partie"));
+    mnu_partie->setObjectName(QStringLiteral("mnu_partie"));
+    mnu_journal =
+        menuEntry(mnu_partie->addAction(QStringLiteral("Journal de la partie…")), "mnu_journal");
+    mnu_annuler = menuEntry(mnu_partie->addAction(QStringLiteral("Annuler la dernière validation")),
+                            "mnu_annuler");
+    bt_enregistrer_grille = place(new QPushButton(QStringLiteral("Image PNG…")), area,
+                                  "bt_enregistrer_grille", 8640, 7500, 1455, 375);
+    bt_enregistrer_grille->setToolTip(
+        QStringLiteral("Enregistrer l'image de la grille (comme « Grille ») dans un fichier PNG"));
 
     connect(Command1, &QPushButton::clicked, this, &frm_mc::Command1_Click);
     connect(bt_valider, &QPushButton::clicked, this, &frm_mc::bt_valider_Click);
@@ -198,6 +211,10 @@ frm_mc::frm_mc() {
     connect(mn_mode, &QAction::triggered, this, &frm_mc::mn_mode_Click);
     connect(mnu_new, &QAction::triggered, this, &frm_mc::mnu_new_Click);
     connect(mn_err, &QAction::triggered, this, &frm_mc::mn_err_Click);
+    connect(mnu_journal, &QAction::triggered, this, &frm_mc::mnu_journal_Click);
+    connect(mnu_annuler, &QAction::triggered, this, &frm_mc::mnu_annuler_Click);
+    connect(bt_enregistrer_grille, &QPushButton::clicked, this,
+            &frm_mc::bt_enregistrer_grille_Click);
     connect(mc_source, &FlexGrid::clicked, this, &frm_mc::mc_source_Click);
     connect(mc_source, &FlexGrid::keyPress, this, &frm_mc::mc_source_KeyPress);
     connect(mc_result, &FlexGrid::mouseDown, this, &frm_mc::mc_result_MouseDown);
@@ -248,6 +265,7 @@ void frm_mc::Command1_Click() {
         return;
     }
     zone_propal->setText(QString(text).replace(QLatin1Char('.'), QLatin1Char(' ')));
+    journal_pasted(text);
     bt_valider_Click();
 }
 
@@ -342,6 +360,33 @@ void frm_mc::mn_err_Click() {
 
 void frm_mc::mnu_exit_Click() {
     close();
+}
+
+void frm_mc::mnu_journal_Click() {
+    const bool wasLoaded = frm_journal_form.loaded();
+    frm_journal_form.show();
+    // The journal is this window's: it goes with it.
+    if (!wasLoaded)
+        connect(this, &QObject::destroyed, frm_journal_form.get(),
+                [] { frm_journal_form.unload(); });
+}
+
+void frm_mc::mnu_annuler_Click() {
+    undo_last_validation();
+}
+
+void frm_mc::bt_enregistrer_grille_Click() {
+    // The same numbered picture as "Grille", built the same guarded way, without the clipboard.
+    if (copyingPicture_) return;
+    copyingPicture_ = true;
+    const QImage picture = grid_picture(*mc_result);
+    copyingPicture_ = false;
+    if (closeRequested_) {
+        closeRequested_ = false;
+        close();
+        return;
+    }
+    save_picture_file(picture, this);
 }
 
 void frm_mc::mc_source_Click() {

@@ -44,6 +44,10 @@ public:
     // Menus.
     QMenu *mnu_fic;
     QAction *mnu_save, *mnu_resto, *filler1, *mnu_exit, *mn_mode, *mnu_new, *mn_err;
+    // The game's journal and the undo of its last validation; the numbered picture as a file.
+    QMenu *mnu_partie;
+    QAction *mnu_journal, *mnu_annuler;
+    QPushButton *bt_enregistrer_grille;
 
     // Tallies (slot = character code - 64).
     LetterTally totalTally{};            // letters of the stored reference grid
@@ -66,6 +70,9 @@ public:
     void mnu_new_Click();
     void mn_err_Click();
     void mnu_exit_Click();
+    void mnu_journal_Click();
+    void mnu_annuler_Click();
+    void bt_enregistrer_grille_Click();
 
 private:
     void mc_source_Click();

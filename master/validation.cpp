@@ -5,6 +5,7 @@
 #include "core/grid_rows.h"
 #include "core/textbox.h"
 #include "master/frm_mc.h"
+#include "master/journal.h"
 #include "pictures/frm_fin.h"
 #include <QLineEdit>
 
@@ -41,7 +42,9 @@ void validate_proposal() {
     const QString cells = proposalCells(zone);
     FlexGrid &result = *mc.mc_result;
     const FlexGrid &source = *mc.mc_source;
-    bool found = false;
+    const QString pasted = journal_take_pasted();
+    const QString before = result_grid_rows(result);
+    std::vector<FoundCell> foundCells;
     for (int r = 0; r < 10; ++r)
         for (int c = 0; c < 10; ++c) {
             const int k = 10 * r + c;
@@ -54,18 +57,21 @@ void validate_proposal() {
             // A cell beyond the end of the proposal is never found, even against a reference
             // cell left without text.
             if (!proposed.isEmpty() && source.TextMatrix(r, c) == proposed) {
+                foundCells.push_back(
+                    {r, c, result.CellBackColor().name(), result.CellForeColor().name()});
                 result.setText(proposed);
                 result.setCellForeColor(gridrows::FoundText);
                 result.setCellBackColor(gridrows::FoundLetter);
                 if (const auto slot = letterSlot(proposed))
                     --mc.runningRemainingTally[size_t(*slot)];
                 mc.nb_ltr_val->setText(QString::number(mc.nb_ltr_val->text().toInt() + 1));
-                found = true;
             } else {
                 result.setText(QStringLiteral(" "));
             }
         }
-    if (found) mc.markChanged();
+    if (!foundCells.empty()) mc.markChanged();
+    // Written at once, as the validation's own record: it is not a save of the game.
+    journal_record(pasted.isEmpty() ? zone : pasted, before, foundCells);
 
     if (filledResultCells(result) != 100) return;
     desktop::msgBox(QStringLiteral("   Bravo ! Partie terminée.\r\n   Merci de copier la grille et "

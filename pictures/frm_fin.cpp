@@ -2,6 +2,7 @@
 
 #include "core/desktop.h"
 #include "core/textbox.h"
+#include "pictures/picture_file.h"
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -26,6 +27,10 @@ frm_fin::frm_fin() {
                        6480, 5400, 1455, 375);
     bt_txt_fin_forum = place(new QPushButton(QStringLiteral("Copier le message mis en forme")),
                              client(), "bt_txt_fin_forum", 5760, 4800, 3135, 375);
+    bt_enregistrer_img_fin = place(new QPushButton(QStringLiteral("Enregistrer l'image…")),
+                                   client(), "bt_enregistrer_img_fin", 3600, 5340, 2280, 375);
+    connect(bt_enregistrer_img_fin, &QPushButton::clicked, this,
+            &frm_fin::bt_enregistrer_img_fin_Click);
     connect(bt_copie_img_fin, &QPushButton::clicked, this, &frm_fin::bt_copie_img_fin_Click);
     connect(bt_txt_fin, &QPushButton::clicked, this, &frm_fin::bt_txt_fin_Click);
     connect(bt_txt_fin_forum, &QPushButton::clicked, this, &frm_fin::bt_txt_fin_forum_Click);
@@ -58,4 +63,8 @@ void frm_fin::bt_txt_fin_Click() {
 void frm_fin::bt_txt_fin_forum_Click() {
     desktop::clearClipboard();
     desktop::setClipboardText(boardMessage());
+}
+
+void frm_fin::bt_enregistrer_img_fin_Click() {
+    save_picture_file(picture_, this);
 }

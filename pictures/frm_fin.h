@@ -20,6 +20,7 @@ public:
     TextBox *text_fin;
     QPushButton *bt_txt_fin;
     QPushButton *bt_txt_fin_forum;
+    QPushButton *bt_enregistrer_img_fin;
 
     void setPicture(const QImage &picture);
     QImage picture() const { return picture_; }
@@ -27,6 +28,7 @@ public:
     void bt_copie_img_fin_Click();
     void bt_txt_fin_Click();
     void bt_txt_fin_forum_Click();
+    void bt_enregistrer_img_fin_Click();
 
     // The closing message with the board's formatting tags.
     static QString boardMessage();

@@ -71,7 +71,10 @@ void frm_img::Form_Load() {
             }
             desktop::InputBlocker::processPendingEvents();
         }
-    bt_copie_Click();
+    if (toClipboard_)
+        bt_copie_Click();
+    else
+        picture_ = grille2->Picture();
     // The window is not shown: it lives for an instant and would only flicker.
 }
 
@@ -82,8 +85,15 @@ void frm_img::bt_copie_Click() {
 }
 
 void copy_grid_picture(FlexGrid &result) {
+    grid_picture(result, true);
+}
+
+QImage grid_picture(FlexGrid &result, bool toClipboard) {
     frm_img::sourceGrid_ = &result;
-    frm_img_form();
+    frm_img::toClipboard_ = toClipboard;
+    const QImage picture = frm_img_form().picture();
     frm_img_form.unload();
     frm_img::sourceGrid_ = nullptr;
+    frm_img::toClipboard_ = true;
+    return picture;
 }

@@ -23,9 +23,10 @@ public:
     QImage picture() const { return picture_; }
 
 private:
-    friend void copy_grid_picture(FlexGrid &result);
-    // The result grid the load draws from.
+    friend QImage grid_picture(FlexGrid &result, bool toClipboard);
+    // The result grid the load draws from, and whether the picture goes to the clipboard.
     static inline FlexGrid *sourceGrid_ = nullptr;
+    static inline bool toClipboard_ = true;
     QImage picture_;
 };
 
@@ -34,3 +35,5 @@ inline FormSlot<frm_img> frm_img_form;
 // Draws the result grid into the numbered picture and puts the picture on the clipboard: loads
 // the picture window and unloads it again.
 void copy_grid_picture(FlexGrid &result);
+// The same picture, built the same way, without the clipboard.
+QImage grid_picture(FlexGrid &result, bool toClipboard = false);

@@ -2,6 +2,7 @@
 
 #include "core/desktop.h"
 #include "core/textbox.h"
+#include "pictures/picture_file.h"
 #include "player/frm_new_player.h"
 #include "player/player_text.h"
 #include <QLabel>
@@ -37,6 +38,10 @@ frm_img_player::frm_img_player() {
     propal->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(255,255,192); }"));
     bt_copie_txt = place(new QPushButton(QStringLiteral("Copier le texte")), area, "bt_copie_txt",
                          6120, 5940, 1455, 375);
+    bt_enregistrer_img = place(new QPushButton(QStringLiteral("Enregistrer l'image…")), area,
+                               "bt_enregistrer_img", 3660, 6000, 2280, 375);
+    connect(bt_enregistrer_img, &QPushButton::clicked, this,
+            &frm_img_player::bt_enregistrer_img_Click);
     connect(bt_copie_img, &QPushButton::clicked, this, &frm_img_player::bt_copie_img_Click);
     connect(bt_copie_txt, &QPushButton::clicked, this, &frm_img_player::bt_copie_txt_Click);
 }
@@ -77,4 +82,9 @@ void frm_img_player::bt_copie_txt_Click() {
     desktop::clearClipboard();
     propal->setText(propal->Text().replace(QLatin1Char(' '), QLatin1Char('.')));
     desktop::setClipboardText(playertext::proposal_text(propal->Text()));
+}
+
+void frm_img_player::bt_enregistrer_img_Click() {
+    // The full-size picture, as the clipboard gets it, not the reduced one on show.
+    save_picture_file(picture_, this);
 }

@@ -23,12 +23,14 @@ public:
     QLabel *Label2;
     TextBox *propal;
     QPushButton *bt_copie_txt;
+    QPushButton *bt_enregistrer_img;
 
     void setPicture(const QImage &picture);
     QImage picture() const { return picture_; }
 
     void bt_copie_img_Click();
     void bt_copie_txt_Click();
+    void bt_enregistrer_img_Click();
 
 private:
     QImage picture_;

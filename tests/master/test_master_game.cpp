@@ -230,10 +230,11 @@ private slots:
             ReadOnlyFile readOnly(game.file());
             game.restart(); // the tallies cannot be stored: said once at the start
             QCOMPARE(messages.messages.size(), size_t(1));
-            game.paste(Reference);
+            game.paste(Reference); // its journal entry cannot be written: said, letters kept
+            QVERIFY(messages.messages[1].text.contains("a échoué"));
             frm_fin_form.unload();
             QTest::mouseClick(game.mc->bt_save, Qt::LeftButton);
-            QCOMPARE(messages.messages.size(), size_t(3));
+            QCOMPARE(messages.messages.size(), size_t(4));
             QCOMPARE(messages.messages.back().icon, desktop::Icon::Critical);
             QVERIFY(messages.messages.back().text.contains("a échoué"));
             QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), QStringLiteral("M"));

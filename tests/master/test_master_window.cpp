@@ -42,7 +42,8 @@ private slots:
         for (QWidget *w : std::initializer_list<QWidget *>{
                  mc->result_horizon, mc->result_vertical, mc->mc_result, mc->source_horizon,
                  mc->source_vertical, mc->mc_source, mc->zone_propal, mc->Command1, mc->bt_save,
-                 mc->Label3, mc->nb_ltr_val, mc->bt_copie_grille, mc->bt_copie_lettres})
+                 mc->Label3, mc->nb_ltr_val, mc->bt_copie_grille, mc->bt_copie_lettres,
+                 mc->bt_enregistrer_grille})
             QVERIFY2(w->isVisible() && w->parentWidget()->rect().contains(w->geometry()),
                      qPrintable(w->objectName()));
         for (const char *name :
@@ -55,7 +56,7 @@ private slots:
         QStringList menus;
         for (QAction *a : mc->menuBar()->actions()) menus << a->text();
         QCOMPARE(menus, (QStringList{"Fichier", "Basculer mode maître/joueur",
-                                     "Gestion nouvelle grille", "Liste des erreurs"}));
+                                     "Gestion nouvelle grille", "Liste des erreurs", "Partie"}));
         QVERIFY(!mc->mn_err->isEnabled());
         for (FlexGrid *strip :
              {mc->result_horizon, mc->source_horizon, mc->result_vertical, mc->source_vertical}) {
