@@ -46,6 +46,18 @@ std::optional<std::pair<quint64, quint64>> fileIdentity(const QString &path) {
 QString quoted(const QString &name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
+
+// Adds a record with these fields through the query.
+bool insert(QSqlQuery &q, const QString &table, const GameDatabase::Fields &fields) {
+    QStringList names;
+    for (const auto &field : fields) names << field.first;
+    if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                       .arg(quoted(table), names.join(QStringLiteral(", ")),
+                            QStringList(names.size(), QStringLiteral("?")).join(','))))
+        return false;
+    for (const auto &field : fields) q.addBindValue(field.second);
+    return q.exec();
+}
 } // namespace
 
 GameDatabase::GameDatabase() {
@@ -325,48 +337,27 @@ int GameDatabase::recordCount(const QString &table) {
 }
 
 bool GameDatabase::write(const std::vector<TableWrite> &writes) {
-    if (!recover()) return false;
-    error_.clear();
-    QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    auto failed = [this, &db](const QSqlError &error) {
-        error_ = explain(error);
-        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-        needsReopen_ = true;
-        return false;
-    };
-    // The write lock first: a reader or writer elsewhere is waited for before anything changes.
-    QSqlQuery begin(db);
-    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) return failed(begin.lastError());
-    for (const TableWrite &w : writes) {
-        QStringList names, marks;
-        for (const auto &field : w.fields) {
-            names << field.first;
-            marks << QStringLiteral("%1 = ?").arg(field.first);
+    const bool ok = transaction([&writes](QSqlQuery &q) {
+        for (const TableWrite &w : writes) {
+            QStringList marks;
+            for (const auto &field : w.fields) marks << QStringLiteral("%1 = ?").arg(field.first);
+            // Edit the first record; only a table without one gets a record added.
+            if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = (SELECT rowid FROM %1 "
+                                          "ORDER BY rowid LIMIT 1)")
+                               .arg(quoted(w.table), marks.join(QStringLiteral(", ")))))
+                return false;
+            for (const auto &field : w.fields) q.addBindValue(field.second);
+            if (!q.exec()) return false;
+            if (q.numRowsAffected() == 0 && !insert(q, w.table, w.fields)) return false;
         }
-        // Edit the first record; only a table without one gets a record added.
-        QSqlQuery edit(db);
-        bool ok = edit.prepare(
-            QStringLiteral(
-                "UPDATE %1 SET %2 WHERE rowid = (SELECT rowid FROM %1 ORDER BY rowid LIMIT 1)")
-                .arg(quoted(w.table), marks.join(QStringLiteral(", "))));
-        for (const auto &field : w.fields) edit.addBindValue(field.second);
-        if (!ok || !edit.exec()) return failed(edit.lastError());
-        if (edit.numRowsAffected() == 0) {
-            QSqlQuery add(db);
-            ok = add.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                 .arg(quoted(w.table), names.join(QStringLiteral(", ")),
-                                      QStringList(names.size(), QStringLiteral("?")).join(',')));
-            for (const auto &field : w.fields) add.addBindValue(field.second);
-            if (!ok || !add.exec()) return failed(add.lastError());
-        }
-    }
-    QSqlQuery commit(db);
-    if (!commit.exec(QStringLiteral("COMMIT"))) return failed(commit.lastError());
-    for (const TableWrite &w : writes)
-        for (const auto &field : w.fields)
-            if (w.table == QLatin1String("source") && field.first == QLatin1String("mode"))
-                mode_ = field.second.toString();
-    return true;
+        return true;
+    });
+    if (ok)
+        for (const TableWrite &w : writes)
+            for (const auto &field : w.fields)
+                if (w.table == QLatin1String("source") && field.first == QLatin1String("mode"))
+                    mode_ = field.second.toString();
+    return ok;
 }
 
 bool GameDatabase::transaction(const std::function<bool(QSqlQuery &failed)> &work) {
@@ -380,6 +371,7 @@ bool GameDatabase::transaction(const std::function<bool(QSqlQuery &failed)> &wor
         needsReopen_ = true;
         return false;
     };
+    // The write lock first: a reader or writer elsewhere is waited for before anything changes.
     if (!failed.exec(QStringLiteral("BEGIN IMMEDIATE"))) return fails(failed.lastError());
     if (!work(failed)) {
         if (error_.isEmpty()) error_ = explain(failed.lastError());
@@ -452,14 +444,7 @@ std::optional<QVariantMap> GameDatabase::readLast(const QString &table) {
 std::optional<qint64> GameDatabase::append(const QString &table, const Fields &fields) {
     qint64 id = -1;
     const bool ok = transaction([&](QSqlQuery &q) {
-        QStringList names;
-        for (const auto &field : fields) names << field.first;
-        if (!q.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(quoted(table), names.join(QStringLiteral(", ")),
-                                QStringList(names.size(), QStringLiteral("?")).join(','))))
-            return false;
-        for (const auto &field : fields) q.addBindValue(field.second);
-        if (!q.exec()) return false;
+        if (!insert(q, table, fields)) return false;
         id = q.lastInsertId().toLongLong();
         return true;
     });
