@@ -65,7 +65,7 @@ QVariantMap storedRecord(const QString &file, const QString &table) {
 }
 
 RunningProgram::RunningProgram(const QString &file)
-    : started((enter_main_windows(), start_program(file))) {
+    : started((set_up_application(), enter_main_windows(), start_program(file))) {
     settle();
 }
 
