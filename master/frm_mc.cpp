@@ -190,6 +190,11 @@ frm_mc::frm_mc() {
     mn_err = menuEntry(menuBar()->addAction(QStringLiteral("&Liste des erreurs")), "mn_err");
     mn_err->setEnabled(false);
 
+    // Tab goes through the grids, then the turn's commands in the order they are used.
+    QWidget *const order[] = {mc_result, mc_source,  Command1,        zone_propal,
+                              bt_save,   nb_ltr_val, bt_copie_grille, bt_copie_lettres};
+    for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
+
     connect(Command1, &QPushButton::clicked, this, &frm_mc::Command1_Click);
     connect(bt_valider, &QPushButton::clicked, this, &frm_mc::bt_valider_Click);
     connect(bt_save, &QPushButton::clicked, this, &frm_mc::bt_save_Click);

@@ -80,6 +80,19 @@ private slots:
         };
         QVERIFY(distinctMnemonics(game.mc->menuBar()->actions(), nullptr));
         QVERIFY(distinctMnemonics(game.mc->mnu_fic->actions(), game.mc->filler1));
+
+        // Tab goes through every visible control, the grids and the text box included.
+        activate(game.mc);
+        frm_mc *mc = game.mc;
+        mc->mc_result->setFocus();
+        QStringList order{mc->mc_result->objectName()};
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order,
+                 (QStringList{"mc_result", "mc_source", "Command1", "zone_propal", "bt_save",
+                              "nb_ltr_val", "bt_copie_grille", "bt_copie_lettres", "mc_result"}));
     }
 
     void theKeyboardAloneWorksThePlayersWindows() {
