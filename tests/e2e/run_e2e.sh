@@ -66,8 +66,8 @@ master=$(find_window "$MasterTitle") || fail "no master window"
 player=$(find_window "$PlayerTitle") || fail "no player window"
 [ -n "$master" ] && [ -n "$player" ] || fail "windows not found"
 # Side by side: without a window manager they would both lie at the top left.
-xdotool windowmove --sync "$master" 0 0
-xdotool windowmove --sync "$player" 800 0
+timeout 10 xdotool windowmove --sync "$master" 0 0 || fail "cannot move the master window"
+timeout 10 xdotool windowmove --sync "$player" 800 0 || fail "cannot move the player window"
 step "master window $master, player window $player"
 
 # Positions are taken from the windows' layout in twips (15 twips a pixel), relative to the
@@ -80,7 +80,10 @@ click() { # window, client height in twips, x, y in twips
   xdotool mousemove --window "$1" "$(px "$3")" $(($(px "$4") + menu)) click 1
   sleep 0.2
 }
-focus() { xdotool windowfocus --sync "$1"; sleep 0.2; }
+focus() {
+  timeout 10 xdotool windowfocus --sync "$1" || fail "window $1 does not take the focus"
+  sleep 0.2
+}
 keys() { xdotool key --delay 60 "$@"; sleep 0.2; }
 type_text() { xdotool type --delay 60 "$1"; sleep 0.2; }
 # Controls by the centre of their rectangle (left, top, width, height; frame offsets added).
