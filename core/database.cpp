@@ -164,8 +164,10 @@ GameDatabase::OpenResult GameDatabase::open(const QString &path) {
         // empty or foreign file for a new database.
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            // Qt reports every failed open alike; the system's reason tells a refusal apart.
-            const bool denied = errno == EACCES || errno == EPERM;
+            // Qt reports every failed open alike; asking the system again tells a refusal apart.
+            const bool denied =
+                ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK, AT_EACCESS) != 0 &&
+                (errno == EACCES || errno == EPERM);
             fail(QStringLiteral("%1 (%2).")
                      .arg(denied ? QStringLiteral("vous n'avez pas le droit de lire le fichier")
                                  : QStringLiteral("le fichier ne peut pas être lu"),
