@@ -5,7 +5,7 @@
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quadrilex"));
+    set_up_application();
     enter_main_windows();
     FormRegistry::setLastWindowHandler([] { QCoreApplication::quit(); });
     if (!start_program(locate_game_file())) return 1;

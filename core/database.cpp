@@ -126,8 +126,12 @@ QString GameDatabase::explain(const QSqlError &error) const {
     case 13: // SQLITE_FULL
         what = QStringLiteral("le disque est plein");
         break;
+    case 3: // SQLITE_PERM
+        what = QStringLiteral("vous n'avez pas le droit d'accéder au fichier");
+        break;
     case 14: // SQLITE_CANTOPEN
-        what = QStringLiteral("le fichier ne peut pas être ouvert");
+        what = QStringLiteral("le fichier ou son dossier est absent, ou vous n'avez pas le droit "
+                              "d'y accéder");
         break;
     case 10: // SQLITE_IOERR
         what = QStringLiteral("le fichier ne peut pas être lu ou écrit");
@@ -176,7 +180,14 @@ GameDatabase::OpenResult GameDatabase::open(const QString &path) {
         // empty or foreign file for a new database.
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            fail(QStringLiteral("le fichier ne peut pas être lu (%1).").arg(file.errorString()));
+            // Qt reports every failed open alike; asking the system again tells a refusal apart.
+            const bool denied =
+                ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK, AT_EACCESS) != 0 &&
+                (errno == EACCES || errno == EPERM);
+            fail(QStringLiteral("%1 (%2).")
+                     .arg(denied ? QStringLiteral("vous n'avez pas le droit de lire le fichier")
+                                 : QStringLiteral("le fichier ne peut pas être lu"),
+                          file.errorString()));
             return OpenResult::Failed;
         }
         if (file.read(16) != QByteArray("SQLite format 3\0", 16)) {

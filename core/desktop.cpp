@@ -3,9 +3,12 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTranslator>
 
 namespace desktop {
 
@@ -57,6 +60,12 @@ Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &ti
         add(QMessageBox::Ok, "OK");
         add(QMessageBox::Cancel, "Annuler");
         break;
+    case Buttons::SaveDiscardCancel:
+        add(QMessageBox::Save, "Sauvegarder");
+        add(QMessageBox::Discard, "Ne pas sauvegarder");
+        add(QMessageBox::Cancel, "Annuler");
+        box.setDefaultButton(QMessageBox::Save);
+        break;
     }
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -67,13 +76,40 @@ Answer msgBox(const QString &text, Buttons buttons, Icon icon, const QString &ti
         return Answer::No;
     case QMessageBox::Cancel:
         return Answer::Cancel;
+    case QMessageBox::Save:
+        return Answer::Save;
+    case QMessageBox::Discard:
+        return Answer::Discard;
     default:
         break;
     }
     // A box closed another way counts as its cautious answer.
-    return buttons == Buttons::YesNo      ? Answer::No
-           : buttons == Buttons::OkCancel ? Answer::Cancel
-                                          : Answer::Ok;
+    switch (buttons) {
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::SaveDiscardCancel:
+        return Answer::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return Answer::Ok;
+}
+
+bool installFrenchTranslations() {
+    static QTranslator *translator = nullptr;
+    if (translator) return true;
+    auto *candidate = new QTranslator(QCoreApplication::instance());
+    if (!candidate->load(QStringLiteral("qtbase_fr"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete candidate;
+        return false;
+    }
+    QCoreApplication::installTranslator(candidate);
+    translator = candidate;
+    // Dates, numbers and the file dialog's details in French as well.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    return true;
 }
 
 QString withCrLf(const QString &text) {

@@ -12,9 +12,9 @@ namespace desktop {
 
 inline const QString AppTitle = QStringLiteral("Quadrilex");
 
-enum class Buttons { Ok, YesNo, OkCancel };
+enum class Buttons { Ok, YesNo, OkCancel, SaveDiscardCancel };
 enum class Icon { None, Exclamation, Information, Critical };
-enum class Answer { Ok, Yes, No, Cancel };
+enum class Answer { Ok, Yes, No, Cancel, Save, Discard };
 
 struct MessageRequest {
     QString text;
@@ -27,6 +27,10 @@ struct MessageRequest {
 // application's title.
 Answer msgBox(const QString &text, Buttons buttons = Buttons::Ok, Icon icon = Icon::None,
               const QString &title = QString());
+
+// Qt's own texts (context menus, standard buttons, file dialogs) in French, whatever the
+// user's language; false when Qt's French translations are not installed.
+bool installFrenchTranslations();
 
 // Tests answer message boxes through this seam: while a handler is set, no box is shown and
 // the handler's answer is returned at once.

@@ -1,6 +1,7 @@
 #include "core/flexgrid.h"
 
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,6 +36,7 @@ Qt::Alignment qtAlignment(int code, const QString &text) {
 FlexGrid::FlexGrid(QWidget *parent) : QWidget(parent), fontFamily_(QStringLiteral("DejaVu Sans")) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setAttribute(Qt::WA_InputMethodEnabled);
     setAttribute(Qt::WA_OpaquePaintEvent);
     reshape(2, 2);
 }
@@ -363,9 +365,11 @@ void FlexGrid::keyPressEvent(QKeyEvent *event) {
             break;
         }
     }
-    // A typed character is reported, never written into a cell: the windows decide.
+    // A typed character is reported, never written into a cell: the windows decide. Delete is
+    // a key, not a character, whatever character code the X server attaches to it.
     const QString text = event->text();
-    if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+    if (!text.isEmpty() && code != 46 &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         for (QChar ch : text) emit keyPress(ansiCodeOf(ch));
     event->accept();
 }
@@ -424,4 +428,21 @@ void FlexGrid::focusInEvent(QFocusEvent *) {
 }
 void FlexGrid::focusOutEvent(QFocusEvent *) {
     update();
+}
+
+void FlexGrid::inputMethodEvent(QInputMethodEvent *event) {
+    for (QChar ch : event->commitString()) emit keyPress(ansiCodeOf(ch));
+    event->accept();
+}
+
+QVariant FlexGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImCursorRectangle:
+        return QRect(colLeft(col_), rowTop(row_), colLeft(col_ + 1) - colLeft(col_),
+                     rowTop(row_ + 1) - rowTop(row_));
+    default:
+        return QWidget::inputMethodQuery(query);
+    }
 }

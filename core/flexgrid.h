@@ -106,7 +106,13 @@ protected:
     void leaveEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
-    bool focusNextPrevChild(bool) override { return false; }
+    // Tab and Shift+Tab leave the grid for the window's next or previous control; the arrow
+    // keys move inside it.
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+    // Characters composed by the input method (dead keys, compose sequences) are typed
+    // characters like any other.
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
 private:
     struct Cell {

@@ -2,6 +2,10 @@
 
 #include "core/flexgrid.h"
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
@@ -17,8 +21,31 @@ std::function<void()> &lastWindowHandler() {
 }
 } // namespace
 
-Form::Form(QWidget *parent) : QMainWindow(parent), client_(new QWidget(this)) {
+Form::Form(QWidget *parent)
+    : QMainWindow(parent), client_(new QWidget(this)),
+      escape_(new QShortcut(QKeySequence(Qt::Key_Escape), this)) {
     setCentralWidget(client_);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // No maximise button: the controls stand where the layout puts them.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    connect(escape_, &QShortcut::activated, this, &QWidget::close);
+}
+
+void Form::declareMainWindow() {
+    escape_->setEnabled(false);
+}
+
+void Form::keyPressEvent(QKeyEvent *event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier)
+        for (QPushButton *button : findChildren<QPushButton *>())
+            if (button->isDefault() && button->isVisible() && button->isEnabled()) {
+                button->click();
+                return;
+            }
+    QMainWindow::keyPressEvent(event);
 }
 
 // A window destroyed by other means (the application's end) must not stay registered.

@@ -20,16 +20,23 @@ public:
     // Unloads this window without asking (as code does).
     void unload();
 
-    // The area under the menu bar, of a fixed size in twips.
+    // The area under the menu bar, of a fixed size in twips; the window keeps the size of this
+    // area and its menu bar (its layout is fixed: it cannot be maximised or resized).
     QWidget *client() const { return client_; }
     void setClientSize(int widthTwips, int heightTwips);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Return presses the window's default button, as in a dialog.
+    void keyPressEvent(QKeyEvent *event) override;
+    // A main window (the master's, the player's, the start-up choice) stays open on Escape;
+    // every other window is secondary and closes with it.
+    void declareMainWindow();
 
 private:
     friend class FormRegistry;
     QWidget *client_;
+    class QShortcut *escape_;
     std::function<void()> detach_;
 };
 

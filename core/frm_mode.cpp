@@ -8,6 +8,7 @@
 
 frm_mode::frm_mode() {
     setObjectName(QStringLiteral("frm_mode"));
+    declareMainWindow();
     setWindowTitle(QStringLiteral("Choix du jeu"));
     setClientSize(4500, 2400);
     Label1 = place(new QLabel(QStringLiteral("Veuillez choisir  la fenêtre par défaut :")),

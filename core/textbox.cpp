@@ -2,6 +2,8 @@
 
 TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A grid's text has no tabs: Tab goes on to the next control.
+    setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, &TextBox::userEdited);
 }
 

@@ -124,6 +124,7 @@ void setUpPlayGrid(FlexGrid &g) {
 
 frm_mc::frm_mc() {
     setObjectName(QStringLiteral("frm_mc"));
+    declareMainWindow();
     setWindowTitle(QStringLiteral("Quadrilex (QLX) - 1.6.12"));
     setClientSize(10935, 8475);
     QWidget *area = client();
@@ -178,16 +179,18 @@ frm_mc::frm_mc() {
     basex = hidden(new QLineEdit, area, "basex", 7300);
     selectionx = hidden(new QLineEdit, area, "selectionx", 7700);
 
-    mnu_fic = menuBar()->addMenu(QStringLiteral("Fichier"));
+    // Each entry opens from the keyboard: Alt and the underlined letter.
+    mnu_fic = menuBar()->addMenu(QStringLiteral("&Fichier"));
     mnu_fic->setObjectName(QStringLiteral("mnu_fic"));
-    mnu_save = menuEntry(mnu_fic->addAction(QStringLiteral("Sauvegarde")), "mnu_save");
-    mnu_resto = menuEntry(mnu_fic->addAction(QStringLiteral("Restauration")), "mnu_resto");
+    mnu_save = menuEntry(mnu_fic->addAction(QStringLiteral("&Sauvegarde")), "mnu_save");
+    mnu_resto = menuEntry(mnu_fic->addAction(QStringLiteral("&Restauration")), "mnu_resto");
     filler1 = menuEntry(mnu_fic->addAction(QString(21, QLatin1Char('-'))), "filler1");
-    mnu_exit = menuEntry(mnu_fic->addAction(QStringLiteral("Sortir")), "mnu_exit");
+    mnu_exit = menuEntry(mnu_fic->addAction(QStringLiteral("S&ortir")), "mnu_exit");
     mn_mode =
-        menuEntry(menuBar()->addAction(QStringLiteral("Basculer mode maître/joueur")), "mn_mode");
-    mnu_new = menuEntry(menuBar()->addAction(QStringLiteral("Gestion nouvelle grille")), "mnu_new");
-    mn_err = menuEntry(menuBar()->addAction(QStringLiteral("Liste des erreurs")), "mn_err");
+        menuEntry(menuBar()->addAction(QStringLiteral("&Basculer mode maître/joueur")), "mn_mode");
+    mnu_new =
+        menuEntry(menuBar()->addAction(QStringLiteral("&Gestion nouvelle grille")), "mnu_new");
+    mn_err = menuEntry(menuBar()->addAction(QStringLiteral("&Liste des erreurs")), "mn_err");
     mn_err->setEnabled(false);
     mnu_partie = menuBar()->addMenu(QStringLiteral("Partie"));
     mnu_partie->setObjectName(QStringLiteral("mnu_partie"));
@@ -199,6 +202,11 @@ frm_mc::frm_mc() {
                                   "bt_enregistrer_grille", 8640, 7500, 1455, 375);
     bt_enregistrer_grille->setToolTip(
         QStringLiteral("Enregistrer l'image de la grille (comme « Grille ») dans un fichier PNG"));
+
+    // Tab goes through the grids, then the turn's commands in the order they are used.
+    QWidget *const order[] = {mc_result, mc_source,  Command1,        zone_propal,
+                              bt_save,   nb_ltr_val, bt_copie_grille, bt_copie_lettres};
+    for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 
     connect(Command1, &QPushButton::clicked, this, &frm_mc::Command1_Click);
     connect(bt_valider, &QPushButton::clicked, this, &frm_mc::bt_valider_Click);
@@ -249,11 +257,21 @@ bool frm_mc::Form_QueryUnload(UnloadMode mode) {
         closeRequested_ = true;
         return false;
     }
-    // Closing by hand with changes the file does not hold yet would lose them: ask first.
-    if (mode == UnloadMode::User && changed_)
-        return desktop::msgBox(QStringLiteral("Avez-vous sauvegardé vos données ?"),
-                               desktop::Buttons::YesNo) == desktop::Answer::Yes;
-    return true;
+    // Closing by hand with changes the file does not hold yet would lose them: ask first, as
+    // desktop programs do.
+    if (mode != UnloadMode::User || !changed_) return true;
+    switch (desktop::msgBox(QStringLiteral("La partie a été modifiée depuis la dernière "
+                                           "sauvegarde. Voulez-vous la sauvegarder ?"),
+                            desktop::Buttons::SaveDiscardCancel, desktop::Icon::Exclamation)) {
+    case desktop::Answer::Save:
+        // A failed save has been reported; the game stays on screen.
+        mnu_save_Click();
+        return !changed_;
+    case desktop::Answer::Discard:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void frm_mc::Command1_Click() {

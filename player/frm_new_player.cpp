@@ -37,6 +37,7 @@ bool isFound(const QColor &c) {
 
 frm_new_player::frm_new_player() {
     setObjectName(QStringLiteral("frm_new_player"));
+    declareMainWindow();
     setWindowTitle(QStringLiteral("Grille du joueur "));
     setClientSize(9870, 9390);
     QWidget *area = client();
@@ -65,7 +66,7 @@ frm_new_player::frm_new_player() {
     bt_player = place(new WrapButton(QStringLiteral("Copier la proposition")), Frame2, "bt_player",
                       660, 3600, 1935, 615);
 
-    mnu_mode = menuBar()->addAction(QStringLiteral("Changer de mod joueur/maître"));
+    mnu_mode = menuBar()->addAction(QStringLiteral("&Changer de mod joueur/maître"));
     mnu_mode->setObjectName(QStringLiteral("mnu_mode"));
 
     connect(bt_master, &QPushButton::clicked, this, &frm_new_player::bt_master_Click);

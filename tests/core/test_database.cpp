@@ -2,6 +2,7 @@
 #include "tests/support/test_support.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -130,6 +131,41 @@ private slots:
         QCOMPARE(opened, GameDatabase::OpenResult::Failed);
         QVERIFY(!QFile::exists(folder.file()));
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
+    }
+
+    void aFailureSaysFirstInFrenchWhatHappened_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("read-only") << "read-only"
+                                   << "le fichier ou son dossier est en lecture seule";
+        QTest::newRow("folder gone") << "folder gone"
+                                     << "le fichier ou son dossier est absent";
+        QTest::newRow("unreadable") << "unreadable"
+                                    << "vous n'avez pas le droit de lire le fichier";
+    }
+    void aFailureSaysFirstInFrenchWhatHappened() {
+        QFETCH(QString, kind);
+        QFETCH(QString, what);
+        GameFolder folder;
+        QString file = folder.file();
+        GameDatabase().open(file);
+        GameDatabase db;
+        std::optional<ReadOnlyFile> readOnly;
+        std::optional<AsOtherUser> user;
+        if (kind == "read-only") {
+            readOnly.emplace(file);
+            QCOMPARE(db.open(file), GameDatabase::OpenResult::Opened);
+            QVERIFY(!db.write({{"source", {{"mode", "P"}}}}));
+        } else if (kind == "folder gone") {
+            QCOMPARE(db.open(file + "/absent/qlex.mdb"), GameDatabase::OpenResult::Failed);
+        } else {
+            QFile::setPermissions(QFileInfo(file).absolutePath(), QFile::Permissions(0x7777));
+            QFile::setPermissions(file, QFile::WriteOwner);
+            user.emplace();
+            QCOMPARE(db.open(file), GameDatabase::OpenResult::Failed);
+        }
+        // The user's terms first, then the engine's own text in brackets.
+        QVERIFY2(db.error().startsWith(what) && db.error().contains(" ("), qPrintable(db.error()));
     }
 
     void aReadOnlyFileOpensButRefusesWrites() {

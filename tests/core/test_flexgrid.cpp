@@ -1,4 +1,5 @@
 #include "core/flexgrid.h"
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -106,8 +107,17 @@ private slots:
             QTest::keyClick(&g, key);
             QCOMPARE(QPoint(g.Row(), g.Col()), cell);
         }
+        // Delete is a key only, whatever character the X server attaches to it (DEL).
         QTest::keyClick(&g, Qt::Key_Delete);
         QCOMPARE(events.last(), QStringLiteral("down 46 0"));
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+        QCoreApplication::sendEvent(&g, &del);
+        QCOMPARE(events.last(), QStringLiteral("down 46 0"));
+        // A dead key then "e", composed by the input method.
+        QInputMethodEvent composed;
+        composed.setCommitString(QString::fromUtf8("é"));
+        QCoreApplication::sendEvent(&g, &composed);
+        QCOMPARE(events.last(), QStringLiteral("press 233"));
         for (int r = 0; r < 11; ++r)
             for (int c = 0; c < 11; ++c) QCOMPARE(g.TextMatrix(r, c), QString());
     }

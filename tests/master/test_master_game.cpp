@@ -239,17 +239,47 @@ private slots:
             QVERIFY(messages.messages.back().text.contains("a échoué"));
             QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), QStringLiteral("M"));
             QVERIFY(game.mc->hasUnsavedChanges());
-            // Closing now asks first; "Non" keeps the game on screen.
-            messages.answer = desktop::Answer::No;
-            game.mc->close();
-            settle();
-            QCOMPARE(messages.messages.back().text,
-                     QStringLiteral("Avez-vous sauvegardé vos données ?"));
-            QVERIFY(frm_mc_form.loaded());
             delete game.program;
             game.program = nullptr;
         }
         QCOMPARE(storedRecord(game.file(), "result").value("l1").toString(), emptyGrid()[0]);
+    }
+
+    void closingWithUnsavedChangesAsks_data() {
+        QTest::addColumn<desktop::Answer>("answer");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Sauvegarder") << desktop::Answer::Save << false << true << true;
+        QTest::newRow("Sauvegarder, the save fails")
+            << desktop::Answer::Save << true << false << false;
+        QTest::newRow("Ne pas sauvegarder") << desktop::Answer::Discard << false << true << false;
+        QTest::newRow("Annuler") << desktop::Answer::Cancel << false << false << false;
+    }
+    void closingWithUnsavedChangesAsks() {
+        QFETCH(desktop::Answer, answer);
+        QFETCH(bool, readOnly);
+        QFETCH(bool, closed);
+        QFETCH(bool, saved);
+        MasterGame game(Reference, emptyGrid());
+        MessageRecorder messages(answer);
+        std::optional<ReadOnlyFile> locked;
+        if (readOnly) locked.emplace(game.file());
+        game.restart();
+        game.paste(with(emptyGrid(), 0, Reference[0]));
+        messages.messages.clear();
+        game.mc->mnu_exit->trigger(); // "Sortir" asks as the close button does
+        settle();
+        QCOMPARE(messages.messages.front().text,
+                 QStringLiteral("La partie a été modifiée depuis la dernière sauvegarde. "
+                                "Voulez-vous la sauvegarder ?"));
+        QCOMPARE(messages.messages.front().buttons, desktop::Buttons::SaveDiscardCancel);
+        QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : 1)); // the failure is told
+        QCOMPARE(!frm_mc_form.loaded(), closed);
+        delete game.program;
+        game.program = nullptr;
+        locked.reset();
+        QCOMPARE(storedRecord(game.file(), "result").value("l1").toString() == Reference[0], saved);
     }
 };
 

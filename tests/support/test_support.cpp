@@ -83,7 +83,7 @@ std::array<qint16, 27> storedTally(const QString &file, const QString &table,
 }
 
 RunningProgram::RunningProgram(const QString &file)
-    : started((enter_main_windows(), start_program(file))) {
+    : started((set_up_application(), enter_main_windows(), start_program(file))) {
     settle();
 }
 
