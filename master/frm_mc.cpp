@@ -192,20 +192,21 @@ frm_mc::frm_mc() {
         menuEntry(menuBar()->addAction(QStringLiteral("&Gestion nouvelle grille")), "mnu_new");
     mn_err = menuEntry(menuBar()->addAction(QStringLiteral("&Liste des erreurs")), "mn_err");
     mn_err->setEnabled(false);
-    mnu_partie = menuBar()->addMenu(QStringLiteral("Partie"));
+    mnu_partie = menuBar()->addMenu(QStringLiteral("&Partie"));
     mnu_partie->setObjectName(QStringLiteral("mnu_partie"));
     mnu_journal =
-        menuEntry(mnu_partie->addAction(QStringLiteral("Journal de la partie…")), "mnu_journal");
-    mnu_annuler = menuEntry(mnu_partie->addAction(QStringLiteral("Annuler la dernière validation")),
-                            "mnu_annuler");
+        menuEntry(mnu_partie->addAction(QStringLiteral("&Journal de la partie…")), "mnu_journal");
+    mnu_annuler = menuEntry(
+        mnu_partie->addAction(QStringLiteral("&Annuler la dernière validation")), "mnu_annuler");
     bt_enregistrer_grille = place(new QPushButton(QStringLiteral("Image PNG…")), area,
                                   "bt_enregistrer_grille", 8640, 7500, 1455, 375);
     bt_enregistrer_grille->setToolTip(
         QStringLiteral("Enregistrer l'image de la grille (comme « Grille ») dans un fichier PNG"));
 
     // Tab goes through the grids, then the turn's commands in the order they are used.
-    QWidget *const order[] = {mc_result, mc_source,  Command1,        zone_propal,
-                              bt_save,   nb_ltr_val, bt_copie_grille, bt_copie_lettres};
+    QWidget *const order[] = {mc_result,       mc_source,        Command1,
+                              zone_propal,     bt_save,          nb_ltr_val,
+                              bt_copie_grille, bt_copie_lettres, bt_enregistrer_grille};
     for (size_t i = 1; i < std::size(order); ++i) QWidget::setTabOrder(order[i - 1], order[i]);
 
     connect(Command1, &QPushButton::clicked, this, &frm_mc::Command1_Click);

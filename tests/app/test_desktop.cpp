@@ -86,13 +86,13 @@ private slots:
         frm_mc *mc = game.mc;
         mc->mc_result->setFocus();
         QStringList order{mc->mc_result->objectName()};
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 9; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(order,
-                 (QStringList{"mc_result", "mc_source", "Command1", "zone_propal", "bt_save",
-                              "nb_ltr_val", "bt_copie_grille", "bt_copie_lettres", "mc_result"}));
+        QCOMPARE(order, (QStringList{"mc_result", "mc_source", "Command1", "zone_propal", "bt_save",
+                                     "nb_ltr_val", "bt_copie_grille", "bt_copie_lettres",
+                                     "bt_enregistrer_grille", "mc_result"}));
     }
 
     void theKeyboardAloneWorksThePlayersWindows() {
