@@ -37,6 +37,19 @@ void loadRow(FlexGrid &grid, int r, const QString &row, bool foundColour) {
     }
 }
 
+void numberHeaders(FlexGrid &grid) {
+    grid.setCol(0);
+    for (int i = 1; i <= gridtext::GridSize; ++i) {
+        grid.setRow(i);
+        grid.setText(QString::number(i));
+    }
+    grid.setRow(0);
+    for (int i = 1; i <= gridtext::GridSize; ++i) {
+        grid.setCol(i);
+        grid.setText(QString::number(i));
+    }
+}
+
 void clearWrongLetters(FlexGrid &result, FlexGrid &source) {
     for (int r = 0; r < gridtext::GridSize; ++r)
         for (int c = 0; c < gridtext::GridSize; ++c) {

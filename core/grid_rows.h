@@ -25,6 +25,9 @@ QString readRow(FlexGrid &grid, int r);
 // Writes a RowString into row r, bold, 12 points; "*" paints the cell black with the text " ",
 // any other cell white, or with foundColour the found-letter colour unless its text is " ".
 void loadRow(FlexGrid &grid, int r, const QString &row, bool foundColour);
+// Numbers the header column (rows 1 to 10) and the header row (columns 1 to 10) of an 11 by 11
+// grid "1" to "10"; the current cell ends on the last header of the row.
+void numberHeaders(FlexGrid &grid);
 // Blanks every result letter that differs from the reference cell's text.
 void clearWrongLetters(FlexGrid &result, FlexGrid &source);
 

@@ -339,18 +339,7 @@ void reset_editor_grid() {
         g.setCol(i);
         setUp(i);
     }
-    g.setRow(0);
-    g.setCol(0);
-    for (int i = 1; i <= 10; ++i) {
-        g.setRow(i);
-        g.setText(QString::number(i));
-    }
-    g.setRow(0);
-    g.setCol(0);
-    for (int i = 1; i <= 10; ++i) {
-        g.setCol(i);
-        g.setText(QString::number(i));
-    }
+    gridrows::numberHeaders(g);
     for (int c = 1; c <= 10; ++c)
         for (int r = 1; r <= 10; ++r) {
             g.setRow(r);

@@ -41,16 +41,7 @@ void frm_img::Form_Load() {
         g.setCol(i);
         setUp(i);
     }
-    g.setCol(0);
-    for (int i = 1; i <= 10; ++i) {
-        g.setRow(i);
-        g.setText(QString::number(i));
-    }
-    g.setRow(0);
-    for (int i = 1; i <= 10; ++i) {
-        g.setCol(i);
-        g.setText(QString::number(i));
-    }
+    gridrows::numberHeaders(g);
     FlexGrid &result = *sourceGrid_;
     // Repaints go on while the copy is built; input is kept away, so that nothing reaches the
     // half-built picture.

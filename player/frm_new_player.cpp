@@ -95,16 +95,7 @@ void frm_new_player::Form_Load() {
             g.setCellAlignment(FlexGrid::AlignCenterCenter);
             g.setText(QStringLiteral(" "));
         }
-    g.setCol(0);
-    for (int i = 1; i <= 10; ++i) {
-        g.setRow(i);
-        g.setText(QString::number(i));
-    }
-    g.setRow(0);
-    for (int i = 1; i <= 10; ++i) {
-        g.setCol(i);
-        g.setText(QString::number(i));
-    }
+    gridrows::numberHeaders(g);
     // Typing starts in the first play cell, never in a header cell.
     g.setRow(1);
     g.setCol(1);
