@@ -17,10 +17,6 @@ QString codeBlock(const QString &post) {
     return post.section(QStringLiteral("[code]"), 1).section(QStringLiteral("[/code]"), 0, 0);
 }
 
-void typeAt(FlexGrid *grid, int row, int col, const QString &keys) {
-    QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(col * 30 + 15, row * 30 + 15));
-    typeKeys(grid, keys);
-}
 } // namespace
 
 class TestPlayerLoop : public QObject {
@@ -45,12 +41,9 @@ private slots:
         // Across: "RAT", then a key on the black square after it; a key on a found letter, a
         // digit, a wrong letter deleted again. Down: "LPR", and one wrong letter that stays.
         FlexGrid *g = p->new_grille;
-        typeAt(g, 2, 3, "ratx");
-        typeAt(g, 1, 1, "z");
-        typeAt(g, 5, 1, "7q←⌦");
+        play(g, "@2,3|ratx|@1,1|z|@5,1|7q|Left|Delete");
         QTest::mouseClick(p->opt_v, Qt::LeftButton);
-        typeAt(g, 2, 8, "lpr");
-        typeAt(g, 6, 3, "z");
+        play(g, "@2,8|lpr|@6,3|z");
         QCOMPARE(messages.texts(), (QStringList{"Avez-vous sauvegardé vos données ?",
                                                 "7 Caractère non alphabétique."}));
 

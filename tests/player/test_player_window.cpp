@@ -16,10 +16,13 @@
 namespace {
 const QString Invalid = QStringLiteral("Le conetnu du presse-papier n'est pas valide.");
 const QString ApplyFirst = QStringLiteral("Appliquer d'abord la réponse du maître.");
-const char Odd[] = "a\0😀漢ß";
+const QString No = QStringLiteral(" Caractère non alphabétique.");
 // Row 1 holds found letters, open cells and a black square; row 5 a black square.
 const QStringList Reply = {"MAIS.N*VE.", "..........", "..........", "..........", "....*.....",
                            "..........", "..........", "..........", "..........", ".........."};
+QString newGame() {
+    return gridText(dotted(blackSquaresOf(SampleGrid)));
+}
 
 // The play cells as text: "*" black, "." open and empty, "_" found without text; a letter
 // is given in upper case on the found-letter colour and in lower case on white.
@@ -28,9 +31,7 @@ QStringList view(FlexGrid &g) {
     for (int r = 1; r <= 10; ++r) {
         QString row;
         for (int c = 1; c <= 10; ++c) {
-            g.setRow(r);
-            g.setCol(c);
-            const QRgb back = g.CellBackColor().rgb();
+            const QRgb back = cellBack(&g, r, c).rgb();
             const QString text = g.Text();
             row += back == gridrows::Black.rgb()         ? "*"
                    : back == gridrows::FoundLetter.rgb() ? (text.isEmpty() ? "_" : text)
@@ -40,10 +41,6 @@ QStringList view(FlexGrid &g) {
         rows << row;
     }
     return rows;
-}
-
-QPoint cellCentre(int row, int col) {
-    return QPoint(col * 30 + 15, row * 30 + 15);
 }
 } // namespace
 
@@ -76,19 +73,19 @@ private slots:
         using playertext::reply_cells;
         QCOMPARE(reply_cells("maiS.n*\r\nv\nx\ry"),
                  (QStringList{"M", "A", "I", "S", " ", "N", "*", "V", "X", "Y"}));
-        QCOMPARE(reply_cells(QString::fromUtf8(Odd, sizeof(Odd) - 1)),
+        const char odd[] = "a\0😀漢ß";
+        QCOMPARE(reply_cells(QString::fromUtf8(odd, sizeof(odd) - 1)),
                  (QStringList{"A", QString(QChar(0)), "😀", "漢", "ß"}));
-        const QString game = gridText(dotted(blackSquaresOf(SampleGrid)));
-        QCOMPARE(reply_cells(game + "XYZ" + QString(1 << 20, 'Q')).join(""),
+        QCOMPARE(reply_cells(newGame() + "XYZ" + QString(1 << 20, 'Q')).join(""),
                  blackSquaresOf(SampleGrid).join(""));
     }
 
     void aPastedReplyRebuildsTheGrid_data() {
         QTest::addColumn<QVariant>("clipboard");
         QTest::addColumn<QStringList>("grid"); // empty when the paste is refused
-        const QString game = gridText(dotted(blackSquaresOf(SampleGrid)));
-        QTest::newRow("new game") << QVariant(game) << dotted(blackSquaresOf(SampleGrid));
-        QStringList found = dotted(blackSquaresOf(SampleGrid));
+        const QStringList game = dotted(blackSquaresOf(SampleGrid));
+        QTest::newRow("new game") << QVariant(newGame()) << game;
+        QStringList found = game;
         found[1] = "O*RAT*IL**";
         QTest::newRow("found letters, lower case")
             << QVariant(gridText(found).replace("O*RAT", "o*rAt")) << found;
@@ -96,18 +93,17 @@ private slots:
         shortGrid[9] = "**..**..*_";
         QTest::newRow("99 cells") << QVariant(gridText(found).chopped(3)) << shortGrid;
         QTest::newRow("a whole reply")
-            << QVariant("\r\nNombre de lettres validées : 0\r\n\r\nRéponse : \r\n[code]" + game +
-                        "[/code]")
+            << QVariant("\r\nNombre de lettres validées : 0\r\n\r\nRéponse : \r\n[code]" +
+                        newGame() + "[/code]")
             << QStringList();
         QTest::newRow("empty") << QVariant("") << QStringList();
         QTest::newRow("a picture")
             << QVariant(QImage(20, 20, QImage::Format_RGB32)) << QStringList();
         // As a browser on Linux puts it on the clipboard.
-        QTest::newRow("line feeds only")
-            << QVariant(QString(game).remove('\r')) << dotted(blackSquaresOf(SampleGrid));
-        QTest::newRow("10 MB refused") << QVariant(QString(10 << 20, 'x') + game) << QStringList();
-        QTest::newRow("10 MB after a grid")
-            << QVariant(game + QString(10 << 20, 'Q')) << dotted(blackSquaresOf(SampleGrid));
+        QTest::newRow("line feeds only") << QVariant(QString(newGame()).remove('\r')) << game;
+        QTest::newRow("10 MB refused")
+            << QVariant(QString(10 << 20, 'x') + newGame()) << QStringList();
+        QTest::newRow("10 MB after a grid") << QVariant(newGame() + QString(10 << 20, 'Q')) << game;
     }
     void aPastedReplyRebuildsTheGrid() {
         QFETCH(QVariant, clipboard);
@@ -122,73 +118,66 @@ private slots:
         if (grid.isEmpty()) {
             QCOMPARE(messages.texts(), QStringList{Invalid});
             QCOMPARE(messages.messages[0].icon, desktop::Icon::Exclamation);
-            QCOMPARE(p->bt_master->property("Tag").toString(), QStringLiteral("off"));
             QCOMPARE(p->zone_master->Text(), clipboard.toString()); // "" for a picture
             QCOMPARE(view(*p->new_grille), before);                 // the earlier reply stays
-            typeKeys(p->new_grille, "a");
+            play(p->new_grille, "a");                               // and typing waits again
             QCOMPARE(messages.texts().last(), ApplyFirst);
         } else {
             QVERIFY(messages.messages.empty());
-            QCOMPARE(p->bt_master->property("Tag").toString(), QStringLiteral("on"));
             QCOMPARE(p->zone_master->Text(),
                      desktop::withCrLf(clipboard.toString()).replace('.', ' '));
             QCOMPARE(view(*p->new_grille), grid);
-            QCOMPARE(p->new_grille->Row(), 10);
-            QCOMPARE(p->new_grille->Col(), 10);
+            QCOMPARE(QPoint(p->new_grille->Row(), p->new_grille->Col()), QPoint(10, 10));
         }
         // A huge text is shown cut and read-only, never laid out whole.
         QCOMPARE(p->zone_master->isReadOnly(), clipboard.toString().size() > TextBox::DisplayLimit);
         QVERIFY(p->zone_master->toPlainText().size() <= TextBox::DisplayLimit + 4);
     }
 
+    // Tokens as play() takes them, on the grid of Reply (none when "reply" is false); the
+    // changed cells "row col text"; the current cell at the end.
     void typing_data() {
+        QTest::addColumn<bool>("reply");
         QTest::addColumn<bool>("horizontal");
-        QTest::addColumn<QPoint>("start"); // row, column
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QStringList>("changes"); // "row col text"
+        QTest::addColumn<QString>("tokens");
+        QTest::addColumn<QStringList>("changes");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QPoint>("end");
-        const QString bad = QStringLiteral(" Caractère non alphabétique.");
-        QTest::newRow("across a line end")
-            << true << QPoint(2, 9) << "abc" << QStringList{"2 9 A", "2 10 B", "3 1 C"}
-            << QStringList() << QPoint(3, 2);
-        QTest::newRow("down a column end")
-            << false << QPoint(9, 4) << "aBc" << QStringList{"9 4 A", "10 4 B", "1 5 C"}
-            << QStringList() << QPoint(2, 5);
-        QTest::newRow("after the last cell across")
-            << true << QPoint(10, 10) << "ab" << QStringList{"10 10 A", "10 1 B"} << QStringList()
-            << QPoint(10, 2);
-        QTest::newRow("after the last cell down")
-            << false << QPoint(10, 10) << "ab" << QStringList{"10 10 A", "1 10 B"} << QStringList()
-            << QPoint(2, 10);
-        QTest::newRow("found letter")
-            << true << QPoint(1, 1) << "z⌦" << QStringList() << QStringList() << QPoint(1, 1);
-        QTest::newRow("up to a black square")
-            << true << QPoint(5, 4) << "xy⌦" << QStringList{"5 4 X"} << QStringList()
-            << QPoint(5, 5);
-        QTest::newRow("digit, accent, euro, Enter, Backspace")
-            << true << QPoint(2, 2) << "7é€⏎⌫" << QStringList()
-            << QStringList{"7" + bad, "É" + bad, "€" + bad, "\r" + bad, "\b" + bad} << QPoint(2, 2);
-        QTest::newRow("space and Delete") << true << QPoint(3, 3) << "abc←←← ⌦"
-                                          << QStringList{"3 5 C"} << QStringList() << QPoint(3, 4);
+        auto row = [](const char *name, bool horizontal, const char *tokens,
+                      const QStringList &changes, QPoint end, const QStringList &messages = {},
+                      bool reply = true) {
+            QTest::newRow(name) << reply << horizontal << tokens << changes << messages << end;
+        };
+        row("across a line end", true, "@2,9|abc", {"2 9 A", "2 10 B", "3 1 C"}, {3, 2});
+        row("down a column end", false, "@9,4|aBc", {"9 4 A", "10 4 B", "1 5 C"}, {2, 5});
+        row("after the last cell across", true, "@10,10|ab", {"10 10 A", "10 1 B"}, {10, 2});
+        row("after the last cell down", false, "@10,10|ab", {"10 10 A", "1 10 B"}, {2, 10});
+        row("found letter", true, "@1,1|z|Delete", {}, {1, 1});
+        row("up to a black square", true, "@5,4|xy|Delete", {"5 4 X"}, {5, 5});
+        row("refused", true, "@2,2|7é€漢|Enter|Backspace", {}, {2, 2},
+            {"7" + No, "É" + No, "€" + No, "?" + No, "\r" + No, "\b" + No});
+        row("space and Delete", true, "@3,3|abc|Left|Left|Left| |Delete", {"3 5 C"}, {3, 4});
+        row("keys stay off the headers", true, "@1,5|Up|PageUp|Home|Left|@1,5|x|End|PageDown|y",
+            {"1 5 X", "10 10 Y"}, {10, 1});
+        row("no reply yet", true, "@2,2|a7|Delete|Up|b", {}, {1, 2},
+            {ApplyFirst, ApplyFirst, ApplyFirst}, false);
     }
     void typing() {
+        QFETCH(bool, reply);
         QFETCH(bool, horizontal);
-        QFETCH(QPoint, start);
-        QFETCH(QString, keys);
+        QFETCH(QString, tokens);
         QFETCH(QStringList, changes);
         QFETCH(QStringList, messages);
         QFETCH(QPoint, end);
         MessageRecorder recorder;
-        paste(gridText(Reply));
+        if (reply) paste(gridText(Reply));
         (horizontal ? p->opt_h : p->opt_v)->setChecked(true);
         QStringList expected = view(*p->new_grille);
         for (const QString &change : changes) {
             const QStringList parts = change.split(' ');
             expected[parts[0].toInt() - 1][parts[1].toInt() - 1] = parts[2].toLower()[0];
         }
-        QTest::mouseClick(p->new_grille, Qt::LeftButton, {}, cellCentre(start.x(), start.y()));
-        typeKeys(p->new_grille, keys);
+        play(p->new_grille, tokens);
         QCOMPARE(QPoint(p->new_grille->Row(), p->new_grille->Col()), end);
         QCOMPARE(recorder.texts(), messages);
         for (const auto &m : recorder.messages) QCOMPARE(m.icon, desktop::Icon::Exclamation);
@@ -197,29 +186,9 @@ private slots:
             const QStringList parts = change.split(' ');
             QCOMPARE(p->new_grille->TextMatrix(parts[0].toInt(), parts[1].toInt()), parts[2]);
         }
-    }
-
-    void everyKeyInBothReplyStates() {
-        MessageRecorder messages;
-        const QString keys = QString::fromUtf8("²&é\"'(-è_çà)=azertyuiop^$qsdfghjklmù*<wxcvbn,;:!"
-                                               "~#{[|`\\^@]}€£µ§°¨ \t\x1b") +
-                             QString::fromUcs4(U"😀");
-        const int extra[] = {Qt::Key_Left,   Qt::Key_Up,       Qt::Key_Right, Qt::Key_Down,
-                             Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,  Qt::Key_End,
-                             Qt::Key_Insert, Qt::Key_Delete,   Qt::Key_F1,    Qt::Key_Backspace};
-        for (int round = 0; round < 2; ++round) {
-            if (round == 1) paste(gridText(Reply));
-            for (int i = 0; i < 3; ++i) {
-                typeKeys(p->new_grille, keys);
-                for (int key : extra) QTest::keyClick(p->new_grille, Qt::Key(key));
-            }
-            if (round == 0) { // every character refused, nothing written
-                QCOMPARE(messages.texts().count(ApplyFirst), messages.messages.size());
-                QCOMPARE(view(*p->new_grille), QStringList(10, ".........."));
-            }
-            QCOMPARE(view(*p->new_grille)[0].left(4), round ? "MAIS" : "....");
-            QCOMPARE(p->new_grille->TextMatrix(0, 10) + p->new_grille->TextMatrix(10, 0), "1010");
-        }
+        for (int i = 1; i <= 10; ++i) // the header numbers stay
+            QCOMPARE(p->new_grille->TextMatrix(0, i) + p->new_grille->TextMatrix(i, 0),
+                     QString::number(i).repeated(2));
     }
 
     void theProposalWindowTakesThePlayerWindowAway_data() {
@@ -238,12 +207,10 @@ private slots:
         // Never refused: without a composed proposal the text is empty.
         QTest::mouseClick(p->bt_player, Qt::LeftButton);
         frm_img_player *img = frm_img_player_form.get();
-        QVERIFY(img && img->isVisible());
-        QVERIFY(!p->isEnabled());
+        QVERIFY(img && img->isVisible() && !p->isEnabled());
         QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
         QCOMPARE(desktop::clipboardText(), QStringLiteral("Proposition : [code][/code]"));
         QCOMPARE(img->picture(), p->new_grille->Picture());
-        QCOMPARE(img->picture().size(), QSize(330, 330));
         const QSize shown = img->Image1->pixmap().size(); // the whole grid, reduced to fit
         QVERIFY(shown.width() > 280 && shown.boundedTo(img->Image1->size()) == shown);
         if (how == 3) {
