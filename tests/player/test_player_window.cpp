@@ -20,26 +20,23 @@ const QString No = QStringLiteral(" Caractère non alphabétique.");
 // Row 1 holds found letters, open cells and a black square; row 5 a black square.
 const QStringList Reply = {"MAIS.N*VE.", "..........", "..........", "..........", "....*.....",
                            "..........", "..........", "..........", "..........", ".........."};
-QString newGame() {
+QString newGame() { // not a global: SampleGrid is another file's global
     return gridText(dotted(blackSquaresOf(SampleGrid)));
 }
 
-// The play cells as text: "*" black, "." open and empty, "_" found without text; a letter
-// is given in upper case on the found-letter colour and in lower case on white.
+// The play cells: "*" black, "." white and empty, a typed letter as it is on white; a found
+// cell in lower case ("_" without text).
 QStringList view(FlexGrid &g) {
-    QStringList rows;
-    for (int r = 1; r <= 10; ++r) {
-        QString row;
+    QStringList rows(10);
+    for (int r = 1; r <= 10; ++r)
         for (int c = 1; c <= 10; ++c) {
-            const QRgb back = cellBack(&g, r, c).rgb();
+            const QColor back = cellBack(&g, r, c);
             const QString text = g.Text();
-            row += back == gridrows::Black.rgb()         ? "*"
-                   : back == gridrows::FoundLetter.rgb() ? (text.isEmpty() ? "_" : text)
-                   : back == gridrows::White.rgb()       ? (text == " " ? "." : text.toLower())
-                                                         : "?";
+            rows[r - 1] += back == gridrows::Black         ? "*"
+                           : back == gridrows::FoundLetter ? (text.isEmpty() ? "_" : text.toLower())
+                           : back == gridrows::White       ? (text == " " ? "." : text)
+                                                           : "?";
         }
-        rows << row;
-    }
     return rows;
 }
 } // namespace
@@ -71,8 +68,7 @@ private slots:
 
     void theReplyIsReadCellByCell() {
         using playertext::reply_cells;
-        QCOMPARE(reply_cells("maiS.n*\r\nv\nx\ry"),
-                 (QStringList{"M", "A", "I", "S", " ", "N", "*", "V", "X", "Y"}));
+        QCOMPARE(reply_cells("maiS.n*\r\nv\nx\ry").join('|'), "M|A|I|S| |N|*|V|X|Y");
         const char odd[] = "a\0😀漢ß";
         QCOMPARE(reply_cells(QString::fromUtf8(odd, sizeof(odd) - 1)),
                  (QStringList{"A", QString(QChar(0)), "😀", "漢", "ß"}));
@@ -80,117 +76,102 @@ private slots:
                  blackSquaresOf(SampleGrid).join(""));
     }
 
-    void aPastedReplyRebuildsTheGrid_data() {
+    // The clipboard pasted over the grid of Reply (no paste at all when invalid), then the
+    // tokens played; the grid as view() shows it, the messages, the current cell at the end.
+    void grid_data() {
         QTest::addColumn<QVariant>("clipboard");
-        QTest::addColumn<QStringList>("grid"); // empty when the paste is refused
-        const QStringList game = dotted(blackSquaresOf(SampleGrid));
-        QTest::newRow("new game") << QVariant(newGame()) << game;
-        QStringList found = game;
-        found[1] = "O*RAT*IL**";
-        QTest::newRow("found letters, lower case")
-            << QVariant(gridText(found).replace("O*RAT", "o*rAt")) << found;
-        QStringList shortGrid = found;
-        shortGrid[9] = "**..**..*_";
-        QTest::newRow("99 cells") << QVariant(gridText(found).chopped(3)) << shortGrid;
-        QTest::newRow("a whole reply")
-            << QVariant("\r\nNombre de lettres validées : 0\r\n\r\nRéponse : \r\n[code]" +
-                        newGame() + "[/code]")
-            << QStringList();
-        QTest::newRow("empty") << QVariant("") << QStringList();
-        QTest::newRow("a picture")
-            << QVariant(QImage(20, 20, QImage::Format_RGB32)) << QStringList();
-        // As a browser on Linux puts it on the clipboard.
-        QTest::newRow("line feeds only") << QVariant(QString(newGame()).remove('\r')) << game;
-        QTest::newRow("10 MB refused")
-            << QVariant(QString(10 << 20, 'x') + newGame()) << QStringList();
-        QTest::newRow("10 MB after a grid") << QVariant(newGame() + QString(10 << 20, 'Q')) << game;
-    }
-    void aPastedReplyRebuildsTheGrid() {
-        QFETCH(QVariant, clipboard);
-        QFETCH(QStringList, grid);
-        MessageRecorder messages;
-        paste(gridText(Reply));
-        const QStringList before = view(*p->new_grille);
-        QElapsedTimer timer;
-        timer.start();
-        paste(clipboard);
-        QVERIFY2(timer.elapsed() < 5000, "the paste must not freeze the window");
-        if (grid.isEmpty()) {
-            QCOMPARE(messages.texts(), QStringList{Invalid});
-            QCOMPARE(messages.messages[0].icon, desktop::Icon::Exclamation);
-            QCOMPARE(p->zone_master->Text(), clipboard.toString()); // "" for a picture
-            QCOMPARE(view(*p->new_grille), before);                 // the earlier reply stays
-            play(p->new_grille, "a");                               // and typing waits again
-            QCOMPARE(messages.texts().last(), ApplyFirst);
-        } else {
-            QVERIFY(messages.messages.empty());
-            QCOMPARE(p->zone_master->Text(),
-                     desktop::withCrLf(clipboard.toString()).replace('.', ' '));
-            QCOMPARE(view(*p->new_grille), grid);
-            QCOMPARE(QPoint(p->new_grille->Row(), p->new_grille->Col()), QPoint(10, 10));
-        }
-        // A huge text is shown cut and read-only, never laid out whole.
-        QCOMPARE(p->zone_master->isReadOnly(), clipboard.toString().size() > TextBox::DisplayLimit);
-        QVERIFY(p->zone_master->toPlainText().size() <= TextBox::DisplayLimit + 4);
-    }
-
-    // Tokens as play() takes them, on the grid of Reply (none when "reply" is false); the
-    // changed cells "row col text"; the current cell at the end.
-    void typing_data() {
-        QTest::addColumn<bool>("reply");
-        QTest::addColumn<bool>("horizontal");
+        QTest::addColumn<bool>("down");
         QTest::addColumn<QString>("tokens");
-        QTest::addColumn<QStringList>("changes");
+        QTest::addColumn<QStringList>("grid");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QPoint>("end");
-        auto row = [](const char *name, bool horizontal, const char *tokens,
-                      const QStringList &changes, QPoint end, const QStringList &messages = {},
-                      bool reply = true) {
-            QTest::newRow(name) << reply << horizontal << tokens << changes << messages << end;
+        QStringList reply = Reply, game = dotted(blackSquaresOf(SampleGrid)), found = game;
+        reply[0] = "mais.n*ve.";
+        found[1] = "o*rat*il**";
+        // "a" typed after the paste: on the last cell when it is open, refused when the paste is.
+        auto pasted = [&](const char *name, const QVariant &text, QStringList grid) {
+            const bool refused = grid.isEmpty(), typed = !refused && grid[9][9] == '.';
+            if (refused) grid = reply;
+            if (typed) grid[9][9] = 'A';
+            QTest::newRow(name) << text << false << "a" << grid
+                                << (refused ? QStringList{Invalid, ApplyFirst} : QStringList())
+                                << QPoint(10, typed ? 1 : 10);
         };
-        row("across a line end", true, "@2,9|abc", {"2 9 A", "2 10 B", "3 1 C"}, {3, 2});
-        row("down a column end", false, "@9,4|aBc", {"9 4 A", "10 4 B", "1 5 C"}, {2, 5});
-        row("after the last cell across", true, "@10,10|ab", {"10 10 A", "10 1 B"}, {10, 2});
-        row("after the last cell down", false, "@10,10|ab", {"10 10 A", "1 10 B"}, {2, 10});
-        row("found letter", true, "@1,1|z|Delete", {}, {1, 1});
-        row("up to a black square", true, "@5,4|xy|Delete", {"5 4 X"}, {5, 5});
-        row("refused", true, "@2,2|7é€漢|Enter|Backspace", {}, {2, 2},
-            {"7" + No, "É" + No, "€" + No, "?" + No, "\r" + No, "\b" + No});
-        row("space and Delete", true, "@3,3|abc|Left|Left|Left| |Delete", {"3 5 C"}, {3, 4});
-        row("keys stay off the headers", true, "@1,5|Up|PageUp|Home|Left|@1,5|x|End|PageDown|y",
-            {"1 5 X", "10 10 Y"}, {10, 1});
-        row("no reply yet", true, "@2,2|a7|Delete|Up|b", {}, {1, 2},
-            {ApplyFirst, ApplyFirst, ApplyFirst}, false);
+        pasted("new game", newGame(), game);
+        pasted("found letters, lower case", gridText(found).replace("o*rat", "o*rAt"), found);
+        QStringList shortGrid = found; // the missing cell found, without text
+        shortGrid[9] = "**..**..*_";
+        pasted("99 cells", gridText(found).chopped(3), shortGrid);
+        pasted("a whole reply",
+               "\r\nNombre de lettres validées : 0\r\n\r\nRéponse : \r\n[code]" + newGame() +
+                   "[/code]",
+               {});
+        pasted("empty", "", {});
+        pasted("a picture", QImage(20, 20, QImage::Format_RGB32), {});
+        pasted("line feeds only", QString(newGame()).remove('\r'), game); // as browsers copy it
+        pasted("10 MB refused", QString(10 << 20, 'x') + newGame(), {});
+        pasted("10 MB after a grid", newGame() + QString(10 << 20, 'Q'), game);
+        // Changes "r,c=X" to Reply's grid.
+        auto typed = [&](const char *name, const char *tokens, const QStringList &changes,
+                         QPoint end, const QStringList &messages = {}, bool down = false) {
+            QStringList grid = reply;
+            for (const QString &change : changes) {
+                const QStringList rc = change.left(change.indexOf('=')).split(',');
+                grid[rc[0].toInt() - 1][rc[1].toInt() - 1] = change.back();
+            }
+            QTest::newRow(name) << QVariant(gridText(Reply)) << down << tokens << grid << messages
+                                << end;
+        };
+        typed("across a line end", "@2,9|abc", {"2,9=A", "2,10=B", "3,1=C"}, {3, 2});
+        typed("down a column end", "@9,4|aBc", {"9,4=A", "10,4=B", "1,5=C"}, {2, 5}, {}, true);
+        typed("after the last cell across", "@10,10|ab", {"10,10=A", "10,1=B"}, {10, 2});
+        typed("after the last cell down", "@10,10|ab", {"10,10=A", "1,10=B"}, {2, 10}, {}, true);
+        typed("found letter", "@1,1|z|Delete", {}, {1, 1});
+        typed("up to a black square", "@5,4|xy|Delete", {"5,4=X"}, {5, 5});
+        typed("refused", "@2,2|7é€漢|Enter|Backspace", {}, {2, 2},
+              {"7" + No, "É" + No, "€" + No, "?" + No, "\r" + No, "\b" + No});
+        typed("space and Delete", "@3,3|abc|Left|Left|Left| |Delete", {"3,5=C"}, {3, 4});
+        typed("keys stay off the headers", "@1,5|Up|PageUp|Home|Left|@1,5|x|End|PageDown|y",
+              {"1,5=X", "10,10=Y"}, {10, 1});
+        QTest::newRow("no reply yet")
+            << QVariant() << false << "@2,2|a7|Delete|Up|b" << QStringList(10, "..........")
+            << QStringList(3, ApplyFirst) << QPoint(1, 2);
     }
-    void typing() {
-        QFETCH(bool, reply);
-        QFETCH(bool, horizontal);
+    void grid() {
+        QFETCH(QVariant, clipboard);
+        QFETCH(bool, down);
         QFETCH(QString, tokens);
-        QFETCH(QStringList, changes);
+        QFETCH(QStringList, grid);
         QFETCH(QStringList, messages);
         QFETCH(QPoint, end);
         MessageRecorder recorder;
-        if (reply) paste(gridText(Reply));
-        (horizontal ? p->opt_h : p->opt_v)->setChecked(true);
-        QStringList expected = view(*p->new_grille);
-        for (const QString &change : changes) {
-            const QStringList parts = change.split(' ');
-            expected[parts[0].toInt() - 1][parts[1].toInt() - 1] = parts[2].toLower()[0];
+        if (clipboard.isValid()) {
+            paste(gridText(Reply));
+            QElapsedTimer timer;
+            timer.start();
+            if (clipboard != QVariant(gridText(Reply))) paste(clipboard);
+            QVERIFY2(timer.elapsed() < 5000, "the paste must not freeze the window");
+            // Its dots shown as spaces; a refused text as it is ("" for a picture).
+            const QString shown = messages.value(0) == Invalid
+                                      ? clipboard.toString()
+                                      : desktop::withCrLf(clipboard.toString()).replace('.', ' ');
+            QCOMPARE(p->zone_master->Text(), shown);
+            // A huge text is shown cut and read-only, never laid out whole.
+            QCOMPARE(p->zone_master->isReadOnly(), shown.size() > TextBox::DisplayLimit);
+            QVERIFY(p->zone_master->toPlainText().size() <= TextBox::DisplayLimit + 4);
         }
+        (down ? p->opt_v : p->opt_h)->setChecked(true);
         play(p->new_grille, tokens);
         QCOMPARE(QPoint(p->new_grille->Row(), p->new_grille->Col()), end);
         QCOMPARE(recorder.texts(), messages);
         for (const auto &m : recorder.messages) QCOMPARE(m.icon, desktop::Icon::Exclamation);
-        QCOMPARE(view(*p->new_grille), expected);
-        for (const QString &change : changes) { // upper case, as typed cells are written
-            const QStringList parts = change.split(' ');
-            QCOMPARE(p->new_grille->TextMatrix(parts[0].toInt(), parts[1].toInt()), parts[2]);
-        }
+        QCOMPARE(view(*p->new_grille), grid);
         for (int i = 1; i <= 10; ++i) // the header numbers stay
             QCOMPARE(p->new_grille->TextMatrix(0, i) + p->new_grille->TextMatrix(i, 0),
                      QString::number(i).repeated(2));
     }
 
+    // However the proposal window goes, the player's window comes back, and only then.
     void theProposalWindowTakesThePlayerWindowAway_data() {
         QTest::addColumn<int>("how");
         QTest::newRow("close button") << 0;
@@ -213,23 +194,16 @@ private slots:
         QCOMPARE(img->picture(), p->new_grille->Picture());
         const QSize shown = img->Image1->pixmap().size(); // the whole grid, reduced to fit
         QVERIFY(shown.width() > 280 && shown.boundedTo(img->Image1->size()) == shown);
-        if (how == 3) {
-            end_program();
-            settle();
-            QCOMPARE(FormRegistry::count(), 0);
-            QVERIFY(!frm_new_player_form.loaded()); // not brought back by the proposal window
-            return;
-        }
-        if (how == 0)
-            img->close();
-        else if (how == 1)
-            frm_img_player_form.unload();
-        else
-            delete img;
+        if (how == 0) img->close();
+        if (how == 1) frm_img_player_form.unload();
+        if (how == 2) delete img;
+        if (how == 3) end_program();
         settle();
         QVERIFY(!frm_img_player_form.loaded());
-        QVERIFY(p->isEnabled());
-        QCOMPARE(FormRegistry::count(), 1);
+        QCOMPARE(FormRegistry::count(), how == 3 ? 0 : 1);
+        // At the program's end the player's window is not brought back by the proposal window.
+        QCOMPARE(frm_new_player_form.loaded(), how != 3);
+        if (how != 3) QVERIFY(p->isEnabled());
     }
 };
 
