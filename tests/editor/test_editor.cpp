@@ -27,12 +27,7 @@ void compareRows(FlexGrid *grid, const QStringList &rows, int offset, const QStr
 
 class TestEditor : public QObject {
     Q_OBJECT
-    EditorGame *shared = nullptr; // one program for the table rows
-    EditorGame &sharedEditor() {
-        if (!shared) shared = new EditorGame;
-        if (!frm_new_form.loaded()) shared->open();
-        return *shared;
-    }
+    EditorGame *shared = nullptr; // one program for the typing rows, ended last
 private slots:
     void aWholeNewGameThroughTheEditor() {
         MessageRecorder messages(desktop::Answer::Yes);
@@ -54,7 +49,6 @@ private slots:
         compareRows(e.g, SampleGrid, 1, "# ");
         e.ed->mnu_save->trigger();
         e.ed->mnu_new->trigger();
-        QCOMPARE(cellState(e.g, 1, 1), QStringLiteral(" "));
         e.ed->mnu_recall->trigger();
         compareRows(e.g, SampleGrid, 1, "#*");
 
@@ -90,13 +84,11 @@ private slots:
         fresh[0][0] = 'M'; // the first letter is given
         compareRows(mc->mc_result, fresh, 0, "#*");
         QCOMPARE(mc->nb_ltr_res->text(), QStringLiteral("0"));
-        QVERIFY(mc->hasUnsavedChanges());
         QStringList proposal = blackSquaresOf(SampleGrid);
         proposal[1] = SampleGrid[1];
         e.game.paste(proposal);
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("6"));
-        QCOMPARE(cellState(mc->mc_result, 1, 2), QStringLiteral("R"));
-        QCOMPARE(cellBack(mc->mc_result, 1, 2), gridrows::FoundLetter);
+        QCOMPARE(cellBack(mc->mc_result, 1, 2), gridrows::FoundLetter); // "R" of row 2
     }
 
     void saveAndRecall() {
@@ -137,48 +129,34 @@ private slots:
         e.game.program = nullptr;
     }
 
-    // The grid stored as saved and recalled, then "Utiliser cette grille comme référence".
-    void reference_data() {
-        QTest::addColumn<QStringList>("rows");
-        QTest::addColumn<bool>("consent");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<int>("icon"); // of the first message
-        QTest::addColumn<QString>("current");
-        QStringList row1 = SampleGrid, row6 = SampleGrid;
-        row1[0][6] = ' ';
-        row6[5][1] = ' ';
-        const int critical = int(desktop::Icon::Critical), none = int(desktop::Icon::None);
-        QTest::newRow("row 1 incomplete")
-            << row1 << true << QStringList{Complete + "."} << critical << "1,7";
-        QTest::newRow("row 6 incomplete")
-            << row6 << true << QStringList{Complete} << int(desktop::Icon::Exclamation) << "6,2";
-        QTest::newRow("no consent") << SampleGrid << false << QStringList{Consent} << none << "";
-        // A dot left by an import counts as filled, and is copied as it is. Last: it commits.
-        QTest::newRow("dots") << QStringList(10, QString(10, '.')) << true << QStringList{Consent}
-                              << none << "";
-    }
-    void reference() {
-        QFETCH(QStringList, rows);
-        QFETCH(bool, consent);
-        QFETCH(QStringList, messages);
-        QFETCH(int, icon);
-        QFETCH(QString, current);
-        EditorGame &e = sharedEditor();
-        MessageRecorder recorder(consent ? desktop::Answer::Yes : desktop::Answer::No);
+    void aReferenceNeedsACompleteGridAndConsent() {
+        EditorGame e;
+        MessageRecorder messages(desktop::Answer::No);
+        QStringList rows = SampleGrid;
+        rows[0][6] = rows[5][1] = ' '; // a black square and a letter missing
         storeRows(e.game.file(), "new", rows);
         e.ed->mnu_recall->trigger();
         e.ed->mnu_ref->trigger();
-        settle();
-        QCOMPARE(recorder.texts(), messages);
-        QCOMPARE(int(recorder.messages[0].icon), icon);
-        const bool committed = consent && messages == QStringList{Consent};
-        QCOMPARE(frm_new_form.loaded(), !committed);
-        QCOMPARE(e.game.mc->hasUnsavedChanges(), committed);
-        FlexGrid *source = e.game.mc->mc_source, *result = e.game.mc->mc_result;
-        QCOMPARE(source->TextMatrix(9, 9), committed ? "." : "E");
-        QCOMPARE(result->TextMatrix(0, 0) + result->TextMatrix(0, 1), committed ? ". " : "  ");
-        if (!committed && !current.isEmpty()) // the refusal stops on the missing cell
-            QCOMPARE(QStringLiteral("%1,%2").arg(e.g->Row()).arg(e.g->Col()), current);
+        play(e.g, "*"); // on the missing cell, where the check stopped
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(6, 2));
+        play(e.g, "@6,2|E");
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(messages.texts(), (QStringList{Complete + ".", Complete, Consent}));
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical); // in the first row only
+        QCOMPARE(messages.messages[1].icon, desktop::Icon::Exclamation);
+        QVERIFY(frm_new_form.loaded()); // "Non"
+        QCOMPARE(e.game.mc->mc_source->TextMatrix(0, 0), QStringLiteral("M"));
+        QVERIFY(!e.game.mc->hasUnsavedChanges());
+        // A dot left by an import counts as filled, and is copied as it is.
+        storeRows(e.game.file(), "new", QStringList(10, QString(10, '.')));
+        e.ed->mnu_recall->trigger();
+        messages.answer = desktop::Answer::Yes;
+        e.ed->mnu_ref->trigger();
+        FlexGrid *result = e.game.mc->mc_result;
+        QCOMPARE(e.game.mc->mc_source->TextMatrix(9, 9), QStringLiteral("."));
+        QCOMPARE(result->TextMatrix(0, 0) + result->TextMatrix(0, 1), QStringLiteral(". "));
+        QVERIFY(e.game.mc->hasUnsavedChanges());
     }
 
     // Tokens as play() takes them; cells "r,c=state" separated by ";"; the typing position and
@@ -220,7 +198,8 @@ private slots:
         QFETCH(QString, cells);
         QFETCH(QString, position);
         QFETCH(QStringList, messages);
-        EditorGame &e = sharedEditor(); // its grid emptied, its typing position as at the start
+        if (!shared) shared = new EditorGame;
+        EditorGame &e = *shared; // its grid emptied, its typing position as at the start
         e.ed->mnu_new->trigger();
         typingPosition() = {};
         MessageRecorder recorder;
