@@ -130,7 +130,7 @@ private slots:
         typed("up to a black square", "@5,4|xy|Delete", {"5,4=X"}, {5, 5});
         typed("refused", "@2,2|7é€漢|Enter|Backspace", {}, {2, 2},
               {"7" + No, "É" + No, "€" + No, "?" + No, "\r" + No, "\b" + No});
-        typed("space and Delete", "@3,3|abc|Left|Left|Left| |Delete", {"3,5=C"}, {3, 4});
+        typed("space and Delete", "@3,3|abc|Left|Left|Left| |Delete|\x7f", {"3,5=C"}, {3, 4});
         typed("keys stay off the headers", "@1,5|Up|PageUp|Home|Left|@1,5|x|End|PageDown|y",
               {"1,5=X", "10,10=Y"}, {10, 1});
         QTest::newRow("no reply yet")
