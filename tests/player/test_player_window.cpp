@@ -126,7 +126,7 @@ private slots:
         typed("down a column end", "@9,4|aBc", {"9,4=A", "10,4=B", "1,5=C"}, {2, 5}, {}, true);
         typed("after the last cell across", "@10,10|ab", {"10,10=A", "10,1=B"}, {10, 2});
         typed("after the last cell down", "@10,10|ab", {"10,10=A", "1,10=B"}, {2, 10}, {}, true);
-        typed("found letter", "@1,1|z|Delete", {}, {1, 1});
+        typed("found letter", "@1,1|z7|Delete", {}, {1, 1}); // not even a refusal
         typed("up to a black square", "@5,4|xy|Delete", {"5,4=X"}, {5, 5});
         typed("refused", "@2,2|7é€漢|Enter|Backspace", {}, {2, 2},
               {"7" + No, "É" + No, "€" + No, "?" + No, "\r" + No, "\b" + No});
@@ -195,6 +195,7 @@ private slots:
         const QSize shown = img->Image1->pixmap().size(); // the whole grid, reduced to fit
         QVERIFY(shown.width() > 280 && shown.boundedTo(img->Image1->size()) == shown);
         if (how == 0) img->close();
+        if (how == 0) QVERIFY(p->isEnabled()); // at once, not only when the window is deleted
         if (how == 1) frm_img_player_form.unload();
         if (how == 2) delete img;
         if (how == 3) end_program();
