@@ -2,16 +2,20 @@
 
 #include "app/windows.h"
 #include "core/flexgrid.h"
+#include "core/grid_rows.h"
 #include "core/startup.h"
 #include "editor/frm_new.h"
 #include "master/frm_mc.h"
 #include "master/master_rows.h"
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -204,19 +208,44 @@ QString MasterGame::reply() {
     return desktop::clipboardText();
 }
 
-void typeKeys(QWidget *widget, const QString &keys) {
-    static const QHash<QChar, std::pair<Qt::Key, QString>> special = {
-        {QChar(0x2190), {Qt::Key_Left, QString()}},
-        {QChar(0x2326), {Qt::Key_Delete, QString()}},
-        {QChar(0x23CE), {Qt::Key_Return, QStringLiteral("\r")}},
-        {QChar(0x232B), {Qt::Key_Backspace, QStringLiteral("\b")}}};
-    for (QChar ch : keys) {
-        const auto key = special.value(ch, {Qt::Key_unknown, QString(ch)});
-        QKeyEvent press(QEvent::KeyPress, key.first, Qt::NoModifier, key.second);
-        QKeyEvent release(QEvent::KeyRelease, key.first, Qt::NoModifier, key.second);
-        QApplication::sendEvent(widget, &press);
-        QApplication::sendEvent(widget, &release);
+void play(FlexGrid *grid, const QString &tokens) {
+    static const QHash<QString, Qt::Key> keys{{"Left", Qt::Key_Left},
+                                              {"Right", Qt::Key_Right},
+                                              {"Up", Qt::Key_Up},
+                                              {"Down", Qt::Key_Down},
+                                              {"Home", Qt::Key_Home},
+                                              {"End", Qt::Key_End},
+                                              {"PageUp", Qt::Key_PageUp},
+                                              {"PageDown", Qt::Key_PageDown},
+                                              {"Delete", Qt::Key_Delete},
+                                              {"Enter", Qt::Key_Return},
+                                              {"Backspace", Qt::Key_Backspace},
+                                              {"Escape", Qt::Key_Escape},
+                                              {"Insert", Qt::Key_Insert},
+                                              {"F1", Qt::Key_F1}};
+    for (const QString &token : tokens.split(QLatin1Char('|'))) {
+        const QStringList rc = token.mid(1).split(QLatin1Char(','));
+        const QPoint at(rc.value(1).toInt() * 30 + 15, rc.value(0).toInt() * 30 + 15);
+        if (token.startsWith(QLatin1Char('@')) && rc.size() == 2) {
+            QTest::mouseClick(grid, Qt::LeftButton, {}, at);
+        } else if (token.startsWith(QLatin1Char('>')) && rc.size() == 2) {
+            // The grid follows the pointer through move events, which QTest does not always send.
+            QMouseEvent move(QEvent::MouseMove, at, grid->mapToGlobal(at), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(grid, &move);
+        } else if (keys.contains(token)) {
+            QTest::keyClick(grid, keys[token]);
+        } else {
+            for (QChar ch : token)
+                QTest::sendKeyEvent(QTest::Click, grid, Qt::Key_unknown, QString(ch),
+                                    Qt::NoModifier);
+        }
     }
+}
+
+QString cellState(FlexGrid *grid, int row, int col) {
+    return (gridrows::isBlack(cellBack(grid, row, col)) ? QStringLiteral("#") : QString()) +
+           grid->TextMatrix(row, col);
 }
 
 QColor cellBack(FlexGrid *grid, int row, int col) {
@@ -237,13 +266,26 @@ void deleteRecords(const QString &file, const QString &table) {
 
 ReadOnlyFolder::ReadOnlyFolder(const QString &folder) : folder_(folder) {
     QFile::setPermissions(folder, QFile::Permissions(0x5555));
-    if (geteuid() == 0) {
-        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
-        switchedUser_ = true;
-    }
+    user_.emplace();
 }
 
 ReadOnlyFolder::~ReadOnlyFolder() {
-    if (switchedUser_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+    user_.reset();
     QFile::setPermissions(folder_, QFile::Permissions(0x7700));
+}
+
+EditorGame::EditorGame(const QStringList &reference)
+    : startFolder(QDir::currentPath()), game(reference, blackSquaresOf(reference)) {
+    QDir::setCurrent(folder.path());
+    open();
+}
+
+EditorGame::~EditorGame() {
+    QDir::setCurrent(startFolder);
+}
+
+void EditorGame::open() {
+    game.mc->mnu_new->trigger();
+    ed = frm_new_form.get();
+    g = ed->new_grille;
 }

@@ -134,9 +134,11 @@ public:
     frm_mc *mc = nullptr;
 };
 
-// Types into a widget as the keyboard does, one key per character; "←" stands for the left
-// arrow, "⌦" for Delete, "⏎" for Enter and "⌫" for Backspace.
-void typeKeys(QWidget *widget, const QString &keys);
+// Plays on a grid, tokens separated by "|": "@r,c" clicks a cell, ">r,c" moves the pointer over
+// it, "Left", "Delete", "Enter"... press that key, anything else is typed character by character.
+void play(FlexGrid *grid, const QString &tokens);
+// A cell as "text", or "#text" on a black square.
+QString cellState(FlexGrid *grid, int row, int col);
 
 // Background colour of a cell (control indexes).
 QColor cellBack(FlexGrid *grid, int row, int col);
@@ -153,5 +155,22 @@ public:
 
 private:
     QString folder_;
-    bool switchedUser_ = false;
+    std::optional<AsOtherUser> user_;
+};
+
+class frm_new;
+// The editor opened from the master window of a game on its own file; meanwhile the current
+// folder, where the file window starts, is a folder of its own.
+class EditorGame {
+public:
+    explicit EditorGame(const QStringList &reference = SampleGrid);
+    ~EditorGame();
+    void open();
+    QString path(const QString &name) const { return folder.filePath(name); }
+
+    QTemporaryDir folder;
+    QString startFolder;
+    MasterGame game;
+    frm_new *ed = nullptr;
+    FlexGrid *g = nullptr;
 };
