@@ -53,7 +53,7 @@ void name(frm_journal &window, int row, const QString &player) {
     auto *editor = window.tbl_journal->viewport()->findChild<QLineEdit *>();
     QVERIFY(editor);
     editor->selectAll();
-    typeKeys(editor, player);
+    editor->insert(player);
     QTest::keyClick(editor, Qt::Key_Return);
     settle();
 }
