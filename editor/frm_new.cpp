@@ -62,18 +62,18 @@ frm_new::frm_new() {
                   315);
     opt_h->setChecked(true);
 
-    mnu_fic = menuBar()->addMenu(QStringLiteral("Grille"));
+    mnu_fic = menuBar()->addMenu(QStringLiteral("&Grille"));
     mnu_fic->setObjectName(QStringLiteral("mnu_fic"));
     const QString dashes(19, QLatin1Char('-'));
-    mnu_new = menuEntry(mnu_fic, QStringLiteral("Créer une nouvelle grille"), "mnu_new");
-    mnu_recall = menuEntry(mnu_fic, QStringLiteral("Restaurer la grille"), "mnu_recall");
-    mnu_save = menuEntry(mnu_fic, QStringLiteral("Sauvegarder la grille"), "mnu_save");
+    mnu_new = menuEntry(mnu_fic, QStringLiteral("&Créer une nouvelle grille"), "mnu_new");
+    mnu_recall = menuEntry(mnu_fic, QStringLiteral("&Restaurer la grille"), "mnu_recall");
+    mnu_save = menuEntry(mnu_fic, QStringLiteral("&Sauvegarder la grille"), "mnu_save");
     filler1 = menuEntry(mnu_fic, dashes, "filler1");
-    mnu_export = menuEntry(mnu_fic, QStringLiteral("Exporter la grille"), "mnu_export");
-    mnu_import = menuEntry(mnu_fic, QStringLiteral("Importer la grille"), "mnu_import");
+    mnu_export = menuEntry(mnu_fic, QStringLiteral("&Exporter la grille"), "mnu_export");
+    mnu_import = menuEntry(mnu_fic, QStringLiteral("&Importer la grille"), "mnu_import");
     filler2 = menuEntry(mnu_fic, dashes, "filler2");
     mnu_ref =
-        menuEntry(mnu_fic, QStringLiteral("Utiliser cette grille comme référence"), "mnu_ref");
+        menuEntry(mnu_fic, QStringLiteral("&Utiliser cette grille comme référence"), "mnu_ref");
 
     connect(bt_black, &QPushButton::clicked, this, &frm_new::bt_black_Click);
     connect(mnu_new, &QAction::triggered, this, &frm_new::mnu_new_Click);

@@ -5,6 +5,7 @@
 #include "core/frm_mode.h"
 #include "core/startup.h"
 #include "core/textbox.h"
+#include "editor/frm_new.h"
 #include "master/frm_mc.h"
 #include "player/frm_img_player.h"
 #include "player/frm_new_player.h"
@@ -80,6 +81,13 @@ private slots:
         };
         QVERIFY(distinctMnemonics(game.mc->menuBar()->actions(), nullptr));
         QVERIFY(distinctMnemonics(game.mc->mnu_fic->actions(), game.mc->filler1));
+        game.mc->mnu_new->trigger();
+        frm_new &editor = *frm_new_form.get();
+        QVERIFY(distinctMnemonics(editor.menuBar()->actions(), nullptr));
+        QList<QAction *> entries = editor.mnu_fic->actions();
+        entries.removeAll(editor.filler2);
+        QVERIFY(distinctMnemonics(entries, editor.filler1));
+        editor.unload();
 
         // Tab goes through every visible control, the grids and the text box included.
         activate(game.mc);
