@@ -70,51 +70,52 @@ private slots:
         QCOMPARE(mc->mc_source->TextMatrix(0, 6), QStringLiteral(" "));
     }
 
+    // Clicks ("@row,col", control indexes; "@margin" beside row 3) and keys on the reference
+    // grid, then the texts of the reference cells that must result.
+    void lettersTypedOnTheReferenceGridGoToTheChosenCell_data() {
+        QTest::addColumn<QStringList>("steps"); // clicks "@row,col" ("@margin": beside row 3)
+        QTest::addColumn<QStringList>("cells"); // "row,col=text" afterwards
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("no cell chosen: nowhere")
+            << QStringList{"q"} << QStringList{"0,0=M"} << false;
+        QTest::newRow("a and z") << QStringList{"@1,0", "a", "@1,2", "z"}
+                                 << QStringList{"1,0=A", "1,2=Z"} << true;
+        QTest::newRow("not letters")
+            << QStringList{"@1,0", "7 @[`{"} << QStringList{"1,0=O"} << false;
+        QTest::newRow("a second click moves the target")
+            << QStringList{"@4,6", "K", "@1,2", "Z"} << QStringList{"4,6=K", "1,2=Z"} << true;
+        QTest::newRow("a black square takes nothing")
+            << QStringList{"@0,6", "x"} << QStringList{"0,6= "} << false;
+        // A click beside the cells chooses nothing: the letter goes to the cell chosen before.
+        QTest::newRow("margin") << QStringList{"@1,0", "@margin", "Q"}
+                                << QStringList{"1,0=Q", "2,0=T"} << true;
+    }
     void lettersTypedOnTheReferenceGridGoToTheChosenCell() {
-        // Before any cell was chosen a letter goes nowhere, least of all into the result grid.
-        typeOnSource("q");
+        QFETCH(QStringList, steps);
+        QFETCH(QStringList, cells);
+        QFETCH(bool, changed);
+        for (const QString &step : steps) {
+            if (step == "@margin")
+                QTest::mouseClick(mc->mc_source, Qt::LeftButton, {},
+                                  QPoint(mc->mc_source->width() - 3, cellCentre(2, 0).y()));
+            else if (step.startsWith('@'))
+                QTest::mouseClick(mc->mc_source, Qt::LeftButton, {},
+                                  cellCentre(step.mid(1).section(',', 0, 0).toInt(),
+                                             step.section(',', 1).toInt()));
+            else
+                typeOnSource(step);
+        }
+        for (const QString &cell : cells) {
+            const int r = cell.section(',', 0, 0).toInt(), c = cell.mid(2, 1).toInt();
+            QCOMPARE(mc->mc_source->TextMatrix(r, c), cell.section('=', 1));
+            if (!changed) continue;
+            mc->mc_source->setRow(r);
+            mc->mc_source->setCol(c);
+            QVERIFY(mc->mc_source->CellFontBold());
+            QCOMPARE(mc->mc_source->CellFontSize(), 12);
+        }
         QCOMPARE(mc->mc_result->TextMatrix(0, 0), QStringLiteral(" "));
-        QCOMPARE(mc->mc_source->TextMatrix(0, 0), QStringLiteral("M"));
-
-        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(4, 6));
-        typeOnSource("k");
-        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("K"));
-        mc->mc_source->setRow(4);
-        mc->mc_source->setCol(6);
-        QVERIFY(mc->mc_source->CellFontBold());
-        QCOMPARE(mc->mc_source->CellFontSize(), 12);
-        typeOnSource("7 ");
-        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("K"));
-
-        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(1, 2));
-        typeOnSource("Z");
-        QCOMPARE(mc->mc_source->TextMatrix(1, 2), QStringLiteral("Z"));
-        QCOMPARE(mc->mc_source->TextMatrix(4, 6), QStringLiteral("K"));
-
-        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(0, 6)); // black square
-        typeOnSource("x");
-        QCOMPARE(mc->mc_source->TextMatrix(0, 6), QStringLiteral(" "));
-        QVERIFY(mc->hasUnsavedChanges());
-    }
-
-    void theTypedCharacterDecides_data() {
-        QTest::addColumn<char>("key");
-        QTest::addColumn<QString>("cell");
-        for (char k : {'a', 'z', 'A', 'Z'})
-            QTest::addRow("%c", k) << k << QString(QChar(k).toUpper());
-        for (char k : {'@', '[', '`', '{', '1'}) QTest::addRow("%c", k) << k << QString("O");
-    }
-    void theTypedCharacterDecides() {
-        QFETCH(char, key);
-        QFETCH(QString, cell);
-        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, cellCentre(1, 0));
-        // A click in the margin beside the cells chooses nothing: the letter still goes to the
-        // cell chosen before.
-        const QPoint besideRow3(mc->mc_source->width() - 3, cellCentre(2, 0).y());
-        QTest::mouseClick(mc->mc_source, Qt::LeftButton, {}, besideRow3);
-        QTest::keyClick(mc->mc_source, key);
-        QCOMPARE(mc->mc_source->TextMatrix(1, 0), cell);
-        QCOMPARE(mc->mc_source->TextMatrix(2, 0), QStringLiteral("T"));
+        QCOMPARE(mc->hasUnsavedChanges(), changed);
     }
 
     void aResultCellPointsAtTheSameReferenceCell() {
