@@ -20,13 +20,6 @@
 #include <QTimer>
 
 namespace {
-QStringList captions(const QList<QAction *> &actions) {
-    QStringList list;
-    for (QAction *a : actions)
-        if (!a->isSeparator()) list << a->text().section(u'\t', 0, 0).remove(u'&');
-    return list;
-}
-
 void activate(QWidget *w) {
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -40,11 +33,12 @@ private slots:
 
     void qtTextsReadInFrench() {
         TextBox box;
-        box.setText(QStringLiteral("MAISON"));
         std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
-        QCOMPARE(captions(menu->actions()),
-                 (QStringList{"Annuler", "Rétablir", "Couper", "Copier", "Coller", "Supprimer",
-                              "Tout sélectionner"}));
+        QStringList captions;
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator()) captions << a->text().section(u'\t', 0, 0).remove(u'&');
+        QCOMPARE(captions, (QStringList{"Annuler", "Rétablir", "Couper", "Copier", "Coller",
+                                        "Supprimer", "Tout sélectionner"}));
         // A real question box: its buttons, and Escape answering "Annuler".
         QStringList buttons;
         QTimer::singleShot(0, [&buttons] {
