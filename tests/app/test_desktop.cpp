@@ -11,7 +11,6 @@
 #include "player/frm_new_player.h"
 #include "tests/support/test_support.h"
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -21,13 +20,6 @@
 #include <QTimer>
 
 namespace {
-QStringList captions(const QList<QAction *> &actions) {
-    QStringList list;
-    for (QAction *a : actions)
-        if (!a->isSeparator()) list << a->text().section(u'\t', 0, 0).remove(u'&');
-    return list;
-}
-
 void activate(QWidget *w) {
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w));
@@ -40,16 +32,13 @@ private slots:
     void initTestCase() { set_up_application(); }
 
     void qtTextsReadInFrench() {
-        QCOMPARE(QLocale::system().language(), QLocale::C);
         TextBox box;
-        box.setText(QStringLiteral("MAISON"));
         std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
-        QCOMPARE(captions(menu->actions()),
-                 (QStringList{"Annuler", "Rétablir", "Couper", "Copier", "Coller", "Supprimer",
-                              "Tout sélectionner"}));
-        QDialogButtonBox dialog(QDialogButtonBox::Open | QDialogButtonBox::Cancel);
-        QCOMPARE(dialog.button(QDialogButtonBox::Open)->text(), QStringLiteral("Ouvrir"));
-
+        QStringList captions;
+        for (QAction *a : menu->actions())
+            if (!a->isSeparator()) captions << a->text().section(u'\t', 0, 0).remove(u'&');
+        QCOMPARE(captions, (QStringList{"Annuler", "Rétablir", "Couper", "Copier", "Coller",
+                                        "Supprimer", "Tout sélectionner"}));
         // A real question box: its buttons, and Escape answering "Annuler".
         QStringList buttons;
         QTimer::singleShot(0, [&buttons] {
@@ -73,20 +62,18 @@ private slots:
         QVERIFY(!(game.mc->windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(!game.mc->windowIcon().pixmap(32).isNull());
         // Alt and a letter of its own opens each menu entry.
-        auto distinctMnemonics = [](QList<QAction *> actions, QAction *line) {
-            actions.removeAll(line);
+        auto distinctMnemonics = [](QList<QAction *> actions, QList<QAction *> lines = {}) {
+            for (QAction *line : lines) actions.removeAll(line);
             QSet<QKeySequence> keys;
             for (QAction *a : actions) keys << QKeySequence::mnemonic(a->text());
             return !keys.contains(QKeySequence()) && keys.size() == actions.size();
         };
-        QVERIFY(distinctMnemonics(game.mc->menuBar()->actions(), nullptr));
-        QVERIFY(distinctMnemonics(game.mc->mnu_fic->actions(), game.mc->filler1));
+        QVERIFY(distinctMnemonics(game.mc->menuBar()->actions()));
+        QVERIFY(distinctMnemonics(game.mc->mnu_fic->actions(), {game.mc->filler1}));
         game.mc->mnu_new->trigger();
         frm_new &editor = *frm_new_form.get();
-        QVERIFY(distinctMnemonics(editor.menuBar()->actions(), nullptr));
-        QList<QAction *> entries = editor.mnu_fic->actions();
-        entries.removeAll(editor.filler2);
-        QVERIFY(distinctMnemonics(entries, editor.filler1));
+        QVERIFY(distinctMnemonics(editor.menuBar()->actions()));
+        QVERIFY(distinctMnemonics(editor.mnu_fic->actions(), {editor.filler1, editor.filler2}));
         editor.unload();
 
         // Tab goes through every visible control, the grids and the text box included.

@@ -1,6 +1,5 @@
 #include "core/flexgrid.h"
 #include "core/grid_rows.h"
-#include "core/textbox.h"
 #include "master/frm_mc.h"
 #include "pictures/frm_fin.h"
 #include "pictures/frm_img.h"
@@ -20,25 +19,24 @@ QStringList emptied(const QStringList &rows, int keepRow = -1) {
     return result;
 }
 
-QColor at(const QImage &image, int row, int col, int dx = 15, int dy = 15) {
-    return QColor(image.pixel(col * 30 + dx, row * 30 + dy));
-}
+// A cell of the numbered picture (30 pixels a side, headers in row and column 0).
+const auto cell = [](int row, int col) { return QRect(col * 30 + 2, row * 30 + 2, 26, 26); };
+const auto isRed = [](QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
+const auto isDark = [](QColor c) { return c.red() < 90 && c.green() < 90 && c.blue() < 90; };
+const auto isFound = [](QColor c) { return c == gridrows::FoundLetter; };
+const auto rgb = [](const QImage &image) { return image.convertToFormat(QImage::Format_RGB32); };
+const auto clipboardPicture = [] { return QImage::fromData(desktop::clipboardPng(), "PNG"); };
 
-bool hasColour(const QImage &image, const QRect &area, const std::function<bool(QColor)> &test) {
+// The box around the pixels of an area that pass the test.
+QRect ink(const QImage &image, const QRect &area, bool (*test)(QColor)) {
+    QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (test(QColor(image.pixel(x, y)))) return true;
-    return false;
+            if (test(QColor(image.pixel(x, y)))) box |= QRect(x, y, 1, 1);
+    return box;
 }
-
-QRect cell(int row, int col) {
-    return QRect(col * 30 + 2, row * 30 + 2, 26, 26);
-}
-bool isRed(QColor c) {
-    return c.red() > 180 && c.green() < 90 && c.blue() < 90;
-}
-bool isDark(QColor c) {
-    return c.red() < 90 && c.green() < 90 && c.blue() < 90;
+bool has(const QImage &image, const QRect &area, bool (*test)(QColor)) {
+    return !ink(image, area, test).isEmpty();
 }
 } // namespace
 
@@ -50,9 +48,7 @@ class TestPictures : public QObject {
     QImage grille() {
         QTest::mouseClick(mc->bt_copie_grille, Qt::LeftButton);
         settle();
-        QImage image;
-        image.loadFromData(desktop::clipboardPng(), "PNG");
-        return image;
+        return clipboardPicture();
     }
 private slots:
     void init() {
@@ -73,55 +69,27 @@ private slots:
         desktop::setClipboardText(QStringLiteral("texte d'avant"));
         const QImage image = grille();
         QCOMPARE(image.size(), QSize(330, 330));
-        QVERIFY(desktop::clipboardText().isEmpty() || !desktop::clipboardImage().isNull());
-        QCOMPARE(desktop::clipboardImage().convertToFormat(QImage::Format_RGB32),
-                 image.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(rgb(desktop::clipboardImage()), rgb(image));
         for (int r = 1; r <= 10; ++r)
-            for (int c = 1; c <= 10; ++c) {
-                const bool black = Reference[r - 1][c - 1] == QLatin1Char('*');
-                if (black)
-                    QCOMPARE(at(image, r, c), QColor(0, 0, 0));
-                else
-                    QCOMPARE(at(image, r, c, 3, 3), QColor(255, 255, 255));
-            }
-        // Found in this session: red on the plain background.
-        QVERIFY(hasColour(image, cell(3, 1), isRed));
-        QCOMPARE(at(image, 3, 1, 3, 3), QColor(255, 255, 255));
-        // Loaded from the saved game: default text colour.
-        QVERIFY(hasColour(image, cell(1, 1), isDark));
-        QVERIFY(!hasColour(image, cell(1, 1), isRed));
+            for (int c = 1; c <= 10; ++c)
+                QCOMPARE(QColor(image.pixel(cell(r, c).topLeft() + QPoint(1, 1))),
+                         Reference[r - 1][c - 1] == u'*' ? QColor(0, 0, 0) : QColor(255, 255, 255));
+        // Found in this session: red; loaded from the saved game: the default text colour.
+        QVERIFY(has(image, cell(3, 1), isRed));
+        QVERIFY(has(image, cell(1, 1), isDark) && !has(image, cell(1, 1), isRed));
         // Headers numbered, the corner blank, no found-letter colour anywhere.
-        QVERIFY(hasColour(image, cell(0, 10), isDark));
-        QVERIFY(hasColour(image, cell(10, 0), isDark));
-        QVERIFY(!hasColour(image, cell(0, 0), isDark));
-        QVERIFY(
-            !hasColour(image, image.rect(), [](QColor c) { return c == gridrows::FoundLetter; }));
+        QVERIFY(has(image, cell(0, 10), isDark) && has(image, cell(10, 0), isDark));
+        QVERIFY(!has(image, cell(0, 0), isDark) && !has(image, image.rect(), isFound));
         QVERIFY(!frm_img_form.loaded());
-
-        // Every click copies anew, whatever the clipboard holds meanwhile; nothing changed:
-        // the same picture.
-        desktop::setClipboardText(QStringLiteral("texte d'après"));
-        QCOMPARE(grille(), image);
-    }
-
-    void thePictureDrawsLettersAsTheGridDoes() {
-        // The same letter, bold 12 points, in the master's grid and in the numbered picture.
-        const auto ink = [](const QImage &image, const QRect &area) {
-            QRect box;
-            for (int y = area.top(); y <= area.bottom(); ++y)
-                for (int x = area.left(); x <= area.right(); ++x)
-                    if (isDark(QColor(image.pixel(x, y)))) box |= QRect(x, y, 1, 1);
-            return box.size();
-        };
-        const QImage picture = grille();
-        const QImage onScreen = mc->mc_result->Picture();
-        QCOMPARE(mc->mc_result->TextMatrix(0, 0), QStringLiteral("M"));
-        const QSize inPicture = ink(picture, cell(1, 1));
-        const QSize inGrid = ink(onScreen, QRect(2, 2, 23, 23));
-        QVERIFY(!inPicture.isEmpty());
-        // Anti-aliasing may differ by a pixel across, as the cells differ in width.
+        // Letters drawn as the grid draws them; anti-aliasing may differ by a pixel across, as
+        // the cells differ in width.
+        const QSize inPicture = ink(image, cell(1, 1), isDark).size();
+        const QSize inGrid = ink(mc->mc_result->Picture(), QRect(2, 2, 23, 23), isDark).size();
         QCOMPARE(inPicture.height(), inGrid.height());
         QVERIFY(qAbs(inPicture.width() - inGrid.width()) <= 1);
+        // Every click copies anew, whatever the clipboard holds meanwhile.
+        desktop::setClipboardText(QStringLiteral("texte d'après"));
+        QCOMPARE(grille(), image);
     }
 
     void inputCannotReachThePictureBeingBuilt() {
@@ -131,18 +99,15 @@ private slots:
         QTimer::singleShot(0, mc, [this] {
             const QPointF centre = QRectF(mc->Command1->rect()).center();
             const QPointF global = mc->Command1->mapToGlobal(centre);
-            QCoreApplication::postEvent(mc->Command1,
-                                        new QMouseEvent(QEvent::MouseButtonPress, centre, global,
-                                                        Qt::LeftButton, Qt::LeftButton, {}));
-            QCoreApplication::postEvent(mc->Command1,
-                                        new QMouseEvent(QEvent::MouseButtonRelease, centre, global,
-                                                        Qt::LeftButton, Qt::NoButton, {}));
+            for (auto [type, buttons] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
+                                         std::pair{QEvent::MouseButtonRelease, Qt::NoButton}})
+                QCoreApplication::postEvent(
+                    mc->Command1,
+                    new QMouseEvent(type, centre, global, Qt::LeftButton, buttons, {}));
             mc->bt_copie_grille_Click(); // and so must a second "Grille"
         });
         QTest::mouseClick(mc->bt_copie_grille, Qt::LeftButton);
-        QImage image;
-        image.loadFromData(desktop::clipboardPng(), "PNG");
-        QVERIFY(!hasColour(image, cell(3, 1), isRed));
+        QVERIFY(!has(clipboardPicture(), cell(3, 1), isRed));
         settle();
         QCOMPARE(mc->mc_result->TextMatrix(2, 0), QStringLiteral(" ")); // the click never landed
         QVERIFY(messages.messages.empty());
@@ -160,32 +125,21 @@ private slots:
 
     void theEndOfGameWindowOffersPictureAndTexts() {
         MessageRecorder messages;
-        game->paste(Reference);
-        QCOMPARE(messages.messages.size(), size_t(1));
-        QVERIFY(frm_fin_form.loaded());
+        game->paste(Reference); // the window showing is the master game test's
         frm_fin &fin = *frm_fin_form.get();
-        QVERIFY(fin.isVisible());
-        QCOMPARE(fin.windowTitle(), QStringLiteral("Copie du message de fin de oartie"));
-        QCOMPARE(fin.text_fin->Text(),
-                 QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
         // The result grid itself: no numbers, found-letter colour kept.
         QCOMPARE(fin.picture(), mc->mc_result->Picture());
-        QCOMPARE(fin.picture().size(), QSize(267, 267));
         QCOMPARE(QColor(fin.picture().pixel(3, 3)), gridrows::FoundLetter);
-
         QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
         QCOMPARE(desktop::clipboardText(),
                  QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
         QTest::mouseClick(fin.bt_copie_img_fin, Qt::LeftButton);
         QVERIFY(desktop::clipboardText().isEmpty());
-        QImage copied;
-        copied.loadFromData(desktop::clipboardPng(), "PNG");
-        QCOMPARE(copied.convertToFormat(QImage::Format_RGB32), fin.picture());
+        QCOMPARE(rgb(clipboardPicture()), fin.picture());
         QTest::mouseClick(fin.bt_txt_fin_forum, Qt::LeftButton);
         QCOMPARE(desktop::clipboardText(),
                  QStringLiteral("[size=5][color=#0040FF]   Bravo ! Partie terminée. A vous de "
                                 "jouer ![/color][/size]"));
-
         // Every later validation of the complete grid shows it again.
         fin.hide();
         game->paste(emptied(Reference));
