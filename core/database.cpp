@@ -75,6 +75,13 @@ QStringList GameDatabase::rowFields() {
     return names;
 }
 
+GameDatabase::Fields GameDatabase::rowValues(const QStringList &rows) {
+    Fields fields;
+    const QStringList names = rowFields();
+    for (int r = 0; r < names.size(); ++r) fields.emplace_back(names[r], rows.value(r));
+    return fields;
+}
+
 QStringList GameDatabase::letterFields(const QString &prefix) {
     QStringList names;
     for (char c = 'a'; c <= 'z'; ++c) names << prefix + QLatin1Char(c);

@@ -65,6 +65,8 @@ public:
     // "l1" .. "l10", "total_a" .. "total_z", "reste_a" .. "reste_z".
     static QStringList rowFields();
     static QStringList letterFields(const QString &prefix);
+    // Ten RowStrings as the fields "l1" .. "l10" (a missing row is written empty).
+    static Fields rowValues(const QStringList &rows);
     // Where the game file lies: in the program's folder when that folder is writable, else in
     // the data folder. A game found in a read-only program folder is copied to the data folder
     // once; copiedFrom then names the file it came from.

@@ -219,10 +219,9 @@ void frm_impex::importGrid() {
     case gridfile::ImportProblem::None:
         break;
     }
-    GameDatabase::Fields fields;
-    const QStringList names = GameDatabase::rowFields();
-    for (int r = 0; r < names.size(); ++r) fields.emplace_back(names[r], grid.rows[r]);
-    if (!module1::reportWrite(module1::db().write({{QStringLiteral("new"), fields}}))) return;
+    if (!module1::reportWrite(
+            module1::db().write({{QStringLiteral("new"), GameDatabase::rowValues(grid.rows)}})))
+        return;
     frm_new_form().mnu_recall_Click();
     frm_impex_form.unload();
 }

@@ -205,17 +205,17 @@ void frm_new::mnu_new_Click() {
 
 void frm_new::mnu_save_Click() {
     FlexGrid &g = *new_grille;
-    GameDatabase::Fields fields;
-    const QStringList names = GameDatabase::rowFields();
+    QStringList rows;
     for (int r = 1; r <= Size; ++r) {
         QString row;
         for (int c = 1; c <= Size; ++c) {
             setCurrent(r, c);
             row += gridrows::isBlack(g.CellBackColor()) ? QStringLiteral("*") : g.Text();
         }
-        fields.emplace_back(names[r - 1], row);
+        rows << row;
     }
-    module1::reportWrite(module1::db().write({{QStringLiteral("new"), fields}}));
+    module1::reportWrite(
+        module1::db().write({{QStringLiteral("new"), GameDatabase::rowValues(rows)}}));
 }
 
 std::optional<QStringList> saved_editor_rows(bool *readFailed) {

@@ -24,21 +24,14 @@ GameDatabase::Fields tallyFields(const QString &prefix, const LetterTally &tally
     return fields;
 }
 
-static GameDatabase::Fields rowValues(const QStringList &rows) {
-    GameDatabase::Fields fields;
-    const QStringList names = GameDatabase::rowFields();
-    for (int r = 0; r < names.size(); ++r) fields.emplace_back(names[r], rows.value(r));
-    return fields;
-}
-
 SavedGame::SavedGame(const QStringList &source, const QStringList &result)
     : sourceRows(source), resultRows(result), total(countRowLetters(source)),
       remaining(tallyDifference(total, countRowLetters(result))) {}
 
 std::vector<GameDatabase::TableWrite> SavedGame::writes() const {
-    GameDatabase::Fields source = rowValues(sourceRows);
+    GameDatabase::Fields source = GameDatabase::rowValues(sourceRows);
     for (auto &f : tallyFields(QStringLiteral("total_"), total)) source.push_back(std::move(f));
-    GameDatabase::Fields result = rowValues(resultRows);
+    GameDatabase::Fields result = GameDatabase::rowValues(resultRows);
     for (auto &f : tallyFields(QStringLiteral("reste_"), remaining)) result.push_back(std::move(f));
     return {{QStringLiteral("source"), std::move(source)},
             {QStringLiteral("result"), std::move(result)}};
