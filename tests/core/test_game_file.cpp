@@ -1,0 +1,401 @@
+// The game file: created, checked, refused, written whole under crashes and other programs, and
+// the start-up choice of the window it stores.
+#include "core/database.h"
+#include "core/flexgrid.h"
+#include "core/form.h"
+#include "core/frm_mode.h"
+#include "core/module1.h"
+#include "core/startup.h"
+#include "master/frm_mc.h"
+#include "master/game_store.h"
+#include "player/frm_new_player.h"
+#include "tests/support/test_support.h"
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTest>
+#include <QThread>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+// Runs statements on a SQLite file by hand, as another program (or an older version) might.
+void rawDatabase(const QString &file, const QStringList &statements) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "raw");
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        for (const QString &s : statements) QVERIFY2(QSqlQuery(db).exec(s), qPrintable(s));
+    }
+    QSqlDatabase::removeDatabase("raw");
+}
+
+QString storedMode(const QString &file) {
+    return storedRecord(file, "source").value("mode").toString();
+}
+} // namespace
+
+class TestGameFile : public QObject {
+    Q_OBJECT
+private slots:
+    void aMissingFileIsCreatedWithOneRecordPerTable() {
+        GameFolder folder;
+        GameDatabase db;
+        QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
+        for (const char *table : {"source", "result", "new"}) QCOMPARE(db.recordCount(table), 1);
+        const QVariantMap source = *db.readFirst("source");
+        QCOMPARE(source.value("l1").toString(), QString(10, ' '));
+        QCOMPARE(source.value("total_z").toInt(), 0);
+        QCOMPARE(source.value("mode").toString(), "P"); // as the first start preselects
+        QCOMPARE(db.readFirst("result")->value("reste_a").toInt(), 0);
+        db.close();
+        QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Opened);
+    }
+
+    void writesEditTheOneRecordAndLandWholeOrNotAtAll() {
+        GameFolder folder;
+        GameDatabase db;
+        db.open(folder.file());
+        rawDatabase(folder.file(), {"DELETE FROM result"}); // a save adds the record again
+        QVERIFY(db.write({{"source", {{"l1", "ABCDEFGHIJ"}, {"total_a", 32767}}},
+                          {"result", {{"l1", "A         "}, {"reste_a", -32768}}}}));
+        QVERIFY(db.write({{"result", {{"l2", "B"}}}}));
+        QCOMPARE(db.recordCount("source"), 1);
+        QCOMPARE(db.recordCount("result"), 1);
+        QCOMPARE(db.readFirst("result")->value("l1").toString(), QStringLiteral("A         "));
+        // A tally out of the 16-bit range is refused, and so is everything written with it.
+        QVERIFY(!db.write({{"source", {{"l1", "ZZZZZZZZZZ"}}}, {"result", {{"reste_b", 40000}}}}));
+        QVERIFY(!db.error().isEmpty());
+        QCOMPARE(db.readFirst("source")->value("l1").toString(), QStringLiteral("ABCDEFGHIJ"));
+        QCOMPARE(db.readFirst("result")->value("reste_b").toInt(), 0);
+    }
+
+    // The row's name says what lies at the game file's place.
+    void whatIsNotAPlainGameFileIsRefusedAndLeftAsItWas_data() {
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("text") << "n'est pas une partie de Quadrilex";
+        QTest::newRow("empty") << "n'est pas une partie de Quadrilex";
+        QTest::newRow("damaged") << "endommagé";
+        QTest::newRow("field missing") << "le champ « l1 » de la table « source »";
+        QTest::newRow("table missing") << "table « source » est absente";
+        QTest::newRow("trigger") << "n'est pas une partie de Quadrilex";
+        QTest::newRow("view") << "n'est pas une partie de Quadrilex";
+        QTest::newRow("fifo") << "fichier ordinaire";
+        QTest::newRow("folder") << "fichier ordinaire";
+        QTest::newRow("locked") << "utilisé par un autre programme";
+    }
+    void whatIsNotAPlainGameFileIsRefusedAndLeftAsItWas() {
+        QFETCH(QString, problem);
+        const QString kind = QTest::currentDataTag();
+        GameFolder folder;
+        const QString file = folder.file();
+        const QMap<QString, QByteArray> contents{
+            {"text", "Ceci n'est pas une base.\n"},
+            {"empty", ""},
+            {"damaged", QByteArray("SQLite format 3\0", 16) + QByteArray(4000, 'Z')}};
+        if (contents.contains(kind)) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(contents[kind]);
+        }
+        if (kind == "fifo") QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        if (kind == "folder") QVERIFY(QDir().mkpath(file));
+        if (kind == "field missing") rawDatabase(file, {"CREATE TABLE source (mode TEXT)"});
+        if (kind == "table missing") rawDatabase(file, {"CREATE TABLE unrelated (x)"});
+        if (kind == "trigger" || kind == "view" || kind == "locked") storeMode(file, "M");
+        // A trigger would run on the program's own writes and could wipe other tables.
+        if (kind == "trigger")
+            rawDatabase(file, {"CREATE TRIGGER wipe AFTER UPDATE ON source BEGIN DELETE FROM "
+                               "new; END"});
+        if (kind == "view") rawDatabase(file, {"CREATE VIEW v AS SELECT 1"});
+        const QByteArray before = QFileInfo(file).isFile() ? fileBytes(file) : QByteArray();
+        std::optional<OtherProgramLock> other;
+        if (kind == "locked") other.emplace(file, 800);
+        ShortBusyTimeout shortWait(200);
+        MessageRecorder messages;
+        QVERIFY(!start_program(file));
+        QCOMPARE(messages.messages.size(), size_t(1));
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical);
+        QVERIFY2(messages.texts()[0].contains(problem) && messages.texts()[0].contains(file),
+                 qPrintable(messages.texts()[0]));
+        QVERIFY(!module1::db().isOpen());
+        QCOMPARE(FormRegistry::count(), 0);
+        end_program();
+        other.reset();
+        if (QFileInfo(file).isFile()) QCOMPARE(fileBytes(file), before);
+    }
+
+    void aFileWhoseCreationFailedIsNotLeftBehind() {
+        GameFolder folder;
+        // Files may not grow: the new file is made, its tables cannot be written.
+        struct rlimit before {};
+        getrlimit(RLIMIT_FSIZE, &before);
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit none = before;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+        GameDatabase db;
+        const auto opened = db.open(folder.file());
+        setrlimit(RLIMIT_FSIZE, &before);
+        QCOMPARE(opened, GameDatabase::OpenResult::Failed);
+        QVERIFY(!QFile::exists(folder.file()));
+        QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
+    }
+
+    void aFailureSaysFirstInFrenchWhatHappened_data() {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("read-only") << "le fichier ou son dossier est en lecture seule";
+        QTest::newRow("folder gone") << "le fichier ou son dossier est absent";
+        QTest::newRow("unreadable") << "vous n'avez pas le droit de lire le fichier";
+    }
+    void aFailureSaysFirstInFrenchWhatHappened() {
+        QFETCH(QString, what);
+        const QString kind = QTest::currentDataTag();
+        GameFolder folder;
+        QString file = folder.file();
+        GameDatabase().open(file);
+        GameDatabase db;
+        std::optional<ReadOnlyFile> readOnly;
+        std::optional<AsOtherUser> user;
+        if (kind == "read-only") {
+            readOnly.emplace(file);
+            QCOMPARE(db.open(file), GameDatabase::OpenResult::Opened);
+            QVERIFY(!db.write({{"source", {{"mode", "M"}}}}));
+        } else if (kind == "folder gone") {
+            QCOMPARE(db.open(file + "/absent/qlex.mdb"), GameDatabase::OpenResult::Failed);
+        } else {
+            QFile::setPermissions(QFileInfo(file).absolutePath(), QFile::Permissions(0x7777));
+            QFile::setPermissions(file, QFile::WriteOwner);
+            user.emplace();
+            QCOMPARE(db.open(file), GameDatabase::OpenResult::Failed);
+        }
+        // The user's terms first, then the engine's own text in brackets.
+        QVERIFY2(db.error().startsWith(what) && db.error().contains(" ("), qPrintable(db.error()));
+        if (kind == "read-only") QCOMPARE(db.readFirst("source")->value("mode").toString(), "P");
+    }
+
+    void aGameInAReadOnlyProgramFolderMovesToTheDataFolderOnce() {
+        QTemporaryDir program, data;
+        const QString beside = program.filePath("qlex.mdb");
+        storeMode(beside, "M");
+        QString copiedFrom;
+        QCOMPARE(GameDatabase::locate(program.path(), data.path(), &copiedFrom), beside);
+        QVERIFY(copiedFrom.isEmpty());
+        QVERIFY(QFile::setPermissions(program.path(), QFile::Permissions(0x5555)));
+        QVERIFY(QFile::setPermissions(beside, QFile::Permissions(0x4444)));
+        QVERIFY(QFile::setPermissions(data.path(), QFile::Permissions(0x7777)));
+        AsOtherUser user;
+        const QString moved = GameDatabase::locate(program.path(), data.path(), &copiedFrom);
+        QCOMPARE(moved, data.filePath("qlex.mdb"));
+        QCOMPARE(copiedFrom, beside);
+        QCOMPARE(fileBytes(moved), fileBytes(beside));
+        copiedFrom.clear();
+        GameDatabase::locate(program.path(), data.path(), &copiedFrom);
+        QVERIFY(copiedFrom.isEmpty()); // once only: the copy is the game now
+    }
+
+    void theStoredModeChoosesTheWindow_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("master");
+        QTest::newRow("M") << "M" << true;
+        QTest::newRow("P") << "P" << false;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("other") << "maître" << false;
+        QTest::newRow("lower case m") << "m" << false;
+    }
+    void theStoredModeChoosesTheWindow() {
+        QFETCH(QString, mode);
+        QFETCH(bool, master);
+        GameFolder folder;
+        storeMode(folder.file(), mode);
+        MessageRecorder messages;
+        RunningProgram program(folder.file());
+        QVERIFY(program.started);
+        QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), master);
+        QCOMPARE(frm_new_player_form.loaded() && frm_new_player_form.get()->isVisible(), !master);
+        QCOMPARE(FormRegistry::count(), 1);
+        QVERIFY(messages.messages.empty());
+    }
+
+    void aNewGameFileAsksForTheDefaultWindow_data() {
+        QTest::addColumn<bool>("chosen");
+        QTest::newRow("master chosen") << true;
+        QTest::newRow("closed") << false; // the preselected player mode is kept
+    }
+    void aNewGameFileAsksForTheDefaultWindow() {
+        QFETCH(bool, chosen);
+        GameFolder folder;
+        {
+            RunningProgram program(folder.file());
+            int ended = 0;
+            FormRegistry::setLastWindowHandler([&] { ++ended; });
+            QVERIFY(program.started && frm_mode_form.loaded());
+            frm_mode &choice = *frm_mode_form.get();
+            QVERIFY(choice.isVisible());
+            QCOMPARE(choice.windowTitle(), QStringLiteral("Choix du jeu"));
+            QVERIFY(choice.opt_player->isChecked());
+            if (chosen) {
+                choice.opt_master->setChecked(true);
+                QTest::mouseClick(choice.bt_ok, Qt::LeftButton);
+            } else {
+                choice.close();
+            }
+            settle();
+            QVERIFY(!frm_mode_form.loaded());
+            QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), chosen);
+            QCOMPARE(ended, chosen ? 0 : 1);
+        }
+        QCOMPARE(storedMode(folder.file()), chosen ? "M" : "P");
+    }
+
+    void switchingModesStoresTheDefaultAndTheLastWindowEndsTheProgram() {
+        GameFolder folder;
+        storeMode(folder.file(), "M");
+        int ended = 0;
+        RunningProgram program(folder.file());
+        FormRegistry::setLastWindowHandler([&] { ++ended; });
+        {
+            MessageRecorder no(desktop::Answer::No);
+            frm_mc_form.get()->mn_mode->trigger();
+            settle();
+            QCOMPARE(no.texts(), QStringList{"Avez-vous sauvegardé vos données ?"});
+            QCOMPARE(no.messages[0].buttons, desktop::Buttons::YesNo);
+            QCOMPARE(no.messages[0].icon, desktop::Icon::None);
+            QVERIFY(frm_mc_form.loaded());
+            QCOMPARE(storedMode(folder.file()), "M");
+        }
+        {
+            MessageRecorder yes(desktop::Answer::Yes);
+            frm_mc_form.get()->mn_mode->trigger();
+            settle();
+            QVERIFY(!frm_mc_form.loaded() && frm_new_player_form.loaded());
+            QVERIFY(module1::db().isOpen());
+            QCOMPARE(storedMode(folder.file()), "P");
+        }
+        MessageRecorder messages;
+        frm_new_player_form.get()->mnu_mode->trigger();
+        settle();
+        QVERIFY(messages.messages.empty());
+        QVERIFY(frm_mc_form.loaded() && !frm_new_player_form.loaded());
+        QCOMPARE(storedMode(folder.file()), "M");
+        QCOMPARE(ended, 0);
+        frm_mc_form.get()->mnu_exit->trigger();
+        settle();
+        QCOMPARE(FormRegistry::count(), 0);
+        QCOMPARE(ended, 1);
+    }
+
+    void killedWhileSavingTheFileKeepsAWholeGameAndBlocksNoOne() {
+        GameFolder folder;
+        {
+            GameDatabase db;
+            db.open(folder.file());
+            QVERIFY(db.write(SavedGame(GameA.source, GameA.result).writes()));
+            QVERIFY(db.write({{"source", {{"mode", "M"}}}}));
+        }
+        int journals = 0;
+        for (int kill = 0; kill < 100; ++kill) {
+            QProcess child; // a Quadrilex saving two games in turn
+            child.start(GAME_CHILD, {folder.file()});
+            QVERIFY(child.waitForReadyRead(20000));
+            if (kill == 0) {
+                // A second program on the same file says so and leaves it alone.
+                MessageRecorder messages;
+                QVERIFY(!start_program(folder.file()));
+                end_program();
+                QCOMPARE(messages.messages.size(), size_t(1));
+                QVERIFY(messages.texts()[0].startsWith(
+                    "La partie est déjà ouverte dans un autre Quadrilex."));
+            }
+            QThread::usleep(QRandomGenerator::global()->bounded(1000, 30000));
+            child.kill();
+            QVERIFY(child.waitForFinished());
+            journals += QFile::exists(folder.file() + "-journal");
+            // Either game, whole, with the tallies of its rows.
+            const GameRows stored{storedRows(folder.file(), "source"),
+                                  storedRows(folder.file(), "result")};
+            QVERIFY2(stored.source == GameA.source ? stored.result == GameA.result
+                                                   : stored == GameB,
+                     qPrintable(stored.source.join('|')));
+            const SavedGame expected(stored.source, stored.result);
+            QCOMPARE(storedTally(folder.file(), "source", "total_"), expected.total);
+            QCOMPARE(storedTally(folder.file(), "result", "reste_"), expected.remaining);
+        }
+        qInfo("kills that left a journal: %d of 100", journals);
+        // The killed program's lock is gone with it.
+        MessageRecorder messages;
+        RunningProgram program(folder.file());
+        QVERIFY(program.started);
+        QVERIFY(messages.messages.empty());
+        QVERIFY(frm_mc_form.loaded());
+    }
+
+    void aSaveWaitsForAnotherProgramOrSaysSo_data() {
+        QTest::addColumn<int>("heldMs");
+        QTest::addColumn<bool>("lands");
+        QTest::newRow("released in time") << 300 << true;
+        QTest::newRow("held too long") << 1500 << false;
+    }
+    void aSaveWaitsForAnotherProgramOrSaysSo() {
+        QFETCH(int, heldMs);
+        QFETCH(bool, lands);
+        ShortBusyTimeout wait(800);
+        MasterGame game(GameA.source, GameA.result);
+        game.mc->mc_result->setRow(0);
+        game.mc->mc_result->setCol(0);
+        game.mc->mc_result->setText("M");
+        MessageRecorder messages;
+        {
+            OtherProgramLock other(game.file(), heldMs);
+            game.mc->mnu_save_Click();
+        }
+        QCOMPARE(messages.messages.size(), size_t(lands ? 0 : 1));
+        if (!lands) QVERIFY(messages.texts()[0].contains("utilisé par un autre programme"));
+        GameDatabase db;
+        db.open(game.file());
+        QCOMPARE(db.recordCount("source"), 1);
+        QCOMPARE(db.recordCount("result"), 1);
+        QCOMPARE(storedRows(game.file(), "result")[0].left(1), lands ? "M" : " ");
+    }
+
+    void aSaveAfterTheFileWasDeletedOrReplacedWritesTheGameOnScreen() {
+        MasterGame game(GameA.source, GameA.result);
+        MessageRecorder messages;
+        game.paste(GameA.source);
+        messages.messages.clear(); // the end of the game
+        QVERIFY(QFile::remove(game.file()));
+        game.mc->mnu_save_Click();
+        QVERIFY(messages.messages.empty());
+        QCOMPARE(storedRows(game.file(), "result"), GameA.source);
+        QCOMPARE(storedMode(game.file()), "M");
+
+        // Replaced by something that is not a game: the save and "Restauration" say so and
+        // change nothing; put back, the next save lands.
+        QVERIFY(QFile::rename(game.file(), game.file() + ".bak"));
+        QFile junk(game.file());
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("pas une partie");
+        junk.close();
+        game.mc->mnu_save_Click();
+        game.mc->mnu_resto_Click();
+        QCOMPARE(messages.messages.size(), size_t(2));
+        QCOMPARE(fileBytes(game.file()), QByteArray("pas une partie"));
+        QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), "M");
+        QVERIFY(QFile::remove(game.file()));
+        QVERIFY(QFile::rename(game.file() + ".bak", game.file()));
+        game.mc->mnu_save_Click();
+        QCOMPARE(messages.messages.size(), size_t(2));
+        QCOMPARE(storedRows(game.file(), "result"), GameA.source);
+    }
+};
+
+QTEST_MAIN(TestGameFile)
+#include "test_game_file.moc"

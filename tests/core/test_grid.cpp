@@ -1,0 +1,257 @@
+// The grid control, the grid text that crosses the clipboard, and the rows between them.
+#include "core/flexgrid.h"
+#include "core/grid_rows.h"
+#include "core/grid_text.h"
+#include "tests/support/test_support.h"
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTest>
+
+using namespace gridrows;
+using gridtext::check_grid_text;
+
+class TestGrid : public QObject {
+    Q_OBJECT
+    static QString withLines(const QString &first) {
+        QString text = first + QStringLiteral("\r\n");
+        for (int i = 1; i < 10; ++i) text += QStringLiteral("..........\r\n");
+        return text;
+    }
+    static void shape(FlexGrid &g, int n, int twips) {
+        g.setRows(n);
+        g.setCols(n);
+        for (int i = 0; i < n; ++i) {
+            g.setRowHeight(i, twips);
+            g.setColWidth(i, twips);
+        }
+    }
+    static void playGrid(FlexGrid &g) {
+        g.setRows(10);
+        g.setCols(10);
+        g.setFixedRows(0);
+        g.setFixedCols(0);
+    }
+private slots:
+    void checkGridText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("ten capitals") << withLines("ABCDEFGHIJ") << 0;
+        QTest::newRow("no final line break") << withLines("ABCDEFGHIJ").chopped(2) << 0;
+        QTest::newRow("black square stops the test") << withLines("ABC*xy 1é!") << 0;
+        QTest::newRow("first cell empty") << withLines(".?????????") << 0;
+        QTest::newRow("first cell black") << withLines("*abcdefghi") << 0;
+        QTest::newRow("at sign passes") << withLines("@@@@@@@@@@") << 0;
+        QTest::newRow("tenth character never read") << withLines("ABCDEFGHI#") << 0;
+        QTest::newRow("only the line break after") << QStringLiteral("ABCDEFGHIJ\r\n") << 0;
+        QTest::newRow("empty") << QString() << 1;
+        QTest::newRow("short") << QStringLiteral("ABCDEFGHIJ\r") << 1;
+        QTest::newRow("lower case") << withLines("ABcDEFGHIJ") << 1;
+        QTest::newRow("digit") << withLines("ABC1EFGHIJ") << 1;
+        QTest::newRow("space") << withLines("AB DEFGHIJ") << 1;
+        QTest::newRow("accented") << withLines("ABÉDEFGHIJ") << 1;
+        QTest::newRow("bracket after Z") << withLines("AB[DEFGHIJ") << 1;
+        QTest::newRow("emoji") << withLines(QString::fromUtf8("AB\xF0\x9F\x98\x80"
+                                                              "DEFGH"))
+                               << 1;
+        QTest::newRow("nine characters") << withLines("ABCDEFGHI") << 1;
+        QTest::newRow("eleven characters") << withLines("ABCDEFGHIJK") << 1;
+        QTest::newRow("line feeds only") << QStringLiteral("ABCDEFGHIJ\nABCDEFGHIJ\n") << 1;
+        QTest::newRow("carriage returns only") << QStringLiteral("ABCDEFGHIJ\rABCDEFGHIJ\r") << 1;
+        QTest::newRow("whole proposal with label")
+            << QStringLiteral("Proposition : [code]") + withLines("ABCDEFGHIJ") << 1;
+    }
+    void checkGridText() {
+        QFETCH(QString, text);
+        QFETCH(int, refused);
+        QCOMPARE(check_grid_text(text), refused);
+    }
+
+    void rowsAndGridTextConvertBothWays() {
+        const QStringList rows(10, QStringLiteral("AB* CDE  Z"));
+        const QString text = gridtext::rowsToGridText(rows);
+        QCOMPARE(text.size(), 120);
+        QCOMPARE(text.left(12), QStringLiteral("AB*.CDE..Z\r\n"));
+        QVERIFY(text.endsWith(QStringLiteral("\r\n")));
+        QCOMPARE(gridtext::gridTextToRows(text), rows);
+        // A short line stays short; missing lines read as empty rows.
+        QCOMPARE(gridtext::gridTextToRows(QStringLiteral("AB.\r\nC")),
+                 QStringList({"AB ", "C"}) + QStringList(8, QString()));
+        QCOMPARE(gridtext::charAt(QStringLiteral("AB"), 3), QString());
+        QCOMPARE(gridtext::charAt(QStringLiteral("AB"), 2), QStringLiteral("B"));
+    }
+
+    void readingNormalisesTheRow() {
+        FlexGrid g;
+        playGrid(g);
+        g.setRow(0);
+        g.setCol(0);
+        g.setText(QStringLiteral("A"));
+        g.setCol(1);
+        g.setText(QStringLiteral(" "));
+        g.setCellBackColor(Black);
+        QCOMPARE(readRow(g, 1), QStringLiteral("A*        "));
+        // The cells now hold what was read; other rows are untouched.
+        QCOMPARE((QStringList{g.TextMatrix(0, 1), g.TextMatrix(0, 2), g.TextMatrix(1, 2)}),
+                 (QStringList{"*", " ", QString()}));
+    }
+
+    // A row loaded over a grid that showed another game keeps none of its looks; past the end
+    // of a short row the empty text differs from " ".
+    void loadingARowSetsEveryCellsLook_data() {
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<QColor>("before");
+        QTest::addColumn<QList<QColor>>("looks"); // cells 1, 2, 3 and 10
+        const QList<QColor> reference{White, White, Black, White},
+            found{FoundLetter, White, Black, FoundLetter};
+        QTest::newRow("reference over black") << false << Black << reference;
+        QTest::newRow("reference over found") << false << FoundLetter << reference;
+        QTest::newRow("result over black") << true << Black << found;
+        QTest::newRow("result over found") << true << FoundLetter << found;
+    }
+    void loadingARowSetsEveryCellsLook() {
+        QFETCH(bool, result);
+        QFETCH(QColor, before);
+        QFETCH(QList<QColor>, looks);
+        FlexGrid g;
+        playGrid(g);
+        for (int c = 0; c < 10; ++c) cellBack(&g, 4, c), g.setCellBackColor(before);
+        loadRow(g, 5, QStringLiteral("A *"), result);
+        QCOMPARE((QList<QColor>{cellBack(&g, 4, 0), cellBack(&g, 4, 1), cellBack(&g, 4, 2),
+                                cellBack(&g, 4, 9)}),
+                 looks);
+        QCOMPARE((QStringList{g.TextMatrix(4, 0), g.TextMatrix(4, 2), g.TextMatrix(4, 9)}),
+                 (QStringList{"A", " ", QString()}));
+        g.setCol(0);
+        QVERIFY(g.CellFontBold());
+        QCOMPARE(g.CellFontSize(), 12);
+    }
+
+    void wrongResultLettersAreBlankedKeepingTheirColour() {
+        FlexGrid source, result;
+        playGrid(source);
+        playGrid(result);
+        for (int r = 1; r <= 10; ++r) {
+            loadRow(source, r, QStringLiteral("ABCDE*GHIJ"), false);
+            loadRow(result, r, QStringLiteral("AXC E*  Ij"), true);
+        }
+        clearWrongLetters(result, source);
+        QStringList rows;
+        for (int r = 0; r < 10; ++r) {
+            rows << QString();
+            for (int c = 0; c < 10; ++c) rows.last() += result.TextMatrix(r, c);
+        }
+        QCOMPARE(rows, QStringList(10, QStringLiteral("A C E   I ")));
+        QCOMPARE(cellBack(&result, 9, 1), FoundLetter);
+    }
+
+    void cellsStartWhiteAndStayInsideTheGrid() {
+        FlexGrid g;
+        shape(g, 11, 450);
+        g.setRow(5);
+        g.setCol(7);
+        QCOMPARE(g.CellBackColor(), QColor(255, 255, 255)); // never painted: white, not black
+        g.setCellBackColor(QColor(0, 0, 0));
+        g.setRow(11); // out of range: refused, the current cell stays
+        g.setCol(-1);
+        QCOMPARE(QPoint(g.Row(), g.Col()), QPoint(5, 7));
+        QCOMPARE(g.CellBackColor(), QColor(0, 0, 0));
+        g.setRows(3); // shrinking keeps the cells that remain and moves the current cell in
+        QCOMPARE(g.Row(), 2);
+    }
+
+    void pictureIsOnePixelPer15TwipsAndShowsTheCells() {
+        FlexGrid g;
+        g.setFixedRows(0);
+        g.setFixedCols(0);
+        shape(g, 11, 450);
+        g.setRow(2);
+        g.setCol(3);
+        g.setCellBackColor(QColor(0, 0, 0));
+        g.setRow(4);
+        g.setCol(4);
+        g.setCellBackColor(QColor(246, 253, 181));
+        g.setText(QStringLiteral("W"));
+        g.setCellForeColor(QColor(255, 0, 0));
+        g.setCellFontSize(12);
+        g.setCellFontBold(true);
+        const QImage image = g.Picture();
+        QCOMPARE(image.size(), QSize(330, 330));
+        QCOMPARE(QColor(image.pixel(3 * 30 + 15, 2 * 30 + 15)), QColor(0, 0, 0));
+        QCOMPARE(QColor(image.pixel(1 * 30 + 15, 1 * 30 + 15)), QColor(255, 255, 255));
+        QCOMPARE(QColor(image.pixel(4 * 30 + 2, 4 * 30 + 2)), QColor(246, 253, 181));
+        int red = 0;
+        for (int y = 120; y < 150; ++y)
+            for (int x = 120; x < 150; ++x)
+                if (QColor(image.pixel(x, y)).red() > 200 && QColor(image.pixel(x, y)).green() < 80)
+                    ++red;
+        QVERIFY2(red > 20, "the letter is drawn in red");
+        // The screen shows the same pixels.
+        g.resize(image.size());
+        const QImage screen = g.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(screen, image);
+    }
+
+    void keysAndMouseRaiseEventsInOrderAndNeverEdit() {
+        FlexGrid g;
+        shape(g, 11, 450);
+        g.resize(330, 330);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QStringList events;
+        connect(&g, &FlexGrid::keyDownEarly, this, [&](int, int) { events << "early"; });
+        connect(&g, &FlexGrid::keyDown, this, [&](int code, int shift) {
+            events << QStringLiteral("down %1 %2").arg(code).arg(shift);
+        });
+        connect(&g, &FlexGrid::keyPress, this,
+                [&](int ch) { events << QStringLiteral("press %1").arg(ch); });
+        connect(&g, &FlexGrid::mouseDown, this, [&](int b, int, int, int) {
+            events << QStringLiteral("mousedown %1 at %2,%3").arg(b).arg(g.Row()).arg(g.Col());
+        });
+        connect(&g, &FlexGrid::mouseUp, this,
+                [&](int b, int, int, int) { events << QStringLiteral("mouseup %1").arg(b); });
+        connect(&g, &FlexGrid::clicked, this, [&] { events << "click"; });
+
+        QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(3 * 30 + 10, 2 * 30 + 10));
+        QCOMPARE(events, (QStringList{"mousedown 1 at 2,3", "mouseup 1", "click"}));
+        QCOMPARE(g.MouseRow(), 2);
+        QCOMPARE(g.MouseCol(), 3);
+        events.clear();
+        QTest::keyClick(&g, 'E', Qt::ShiftModifier);
+        // Shift itself comes first, as a key of its own.
+        QCOMPARE(events.mid(events.size() - 3), (QStringList{"early", "down 69 1", "press 69"}));
+        QCOMPARE(g.TextMatrix(2, 3), QString());
+        events.clear();
+        QTest::keyClick(&g, 'e');
+        QCOMPARE(events.last(), QStringLiteral("press 101"));
+        QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier,
+                           QString::fromUtf8("é"));
+        QCoreApplication::sendEvent(&g, &accented);
+        QCOMPARE(events.last(), QStringLiteral("press 233"));
+
+        // Navigation moves the current cell inside the play cells only.
+        const std::pair<Qt::Key, QPoint> moves[] = {
+            {Qt::Key_Right, {2, 4}},   {Qt::Key_Home, {2, 1}},       {Qt::Key_Left, {2, 1}},
+            {Qt::Key_End, {2, 10}},    {Qt::Key_PageDown, {10, 10}}, {Qt::Key_Down, {10, 10}},
+            {Qt::Key_PageUp, {1, 10}}, {Qt::Key_Up, {1, 10}}};
+        for (const auto &[key, cell] : moves) {
+            QTest::keyClick(&g, key);
+            QCOMPARE(QPoint(g.Row(), g.Col()), cell);
+        }
+        // Delete is a key only, whatever character the X server attaches to it (DEL).
+        QTest::keyClick(&g, Qt::Key_Delete);
+        QCOMPARE(events.last(), QStringLiteral("down 46 0"));
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f"));
+        QCoreApplication::sendEvent(&g, &del);
+        QCOMPARE(events.last(), QStringLiteral("down 46 0"));
+        // A dead key then "e", composed by the input method.
+        QInputMethodEvent composed;
+        composed.setCommitString(QString::fromUtf8("é"));
+        QCoreApplication::sendEvent(&g, &composed);
+        QCOMPARE(events.last(), QStringLiteral("press 233"));
+        for (int r = 0; r < 11; ++r)
+            for (int c = 0; c < 11; ++c) QCOMPARE(g.TextMatrix(r, c), QString());
+    }
+};
+
+QTEST_MAIN(TestGrid)
+#include "test_grid.moc"
