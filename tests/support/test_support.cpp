@@ -8,13 +8,11 @@
 #include "master/frm_mc.h"
 #include "master/master_rows.h"
 #include <QAction>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -40,11 +38,6 @@ QStringList MessageRecorder::texts() const {
     QStringList list;
     for (const auto &m : messages) list << m.text;
     return list;
-}
-
-GameFolder::GameFolder() = default;
-QString GameFolder::file() const {
-    return dir_.filePath(QStringLiteral("qlex.mdb"));
 }
 
 static void store(const QString &file, const QString &table, const GameDatabase::Fields &fields) {
@@ -120,17 +113,16 @@ AsOtherUser::~AsOtherUser() {
     if (switched_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
 }
 
-ReadOnlyFile::ReadOnlyFile(const QString &file) : file_(file) {
-    const QFileInfo info(file);
-    QFile::setPermissions(info.absolutePath(), QFile::Permissions(0x7777));
-    QFile::setPermissions(file,
-                          QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther);
+ReadOnly::ReadOnly(const QString &path, bool folder) : path_(path), folder_(folder) {
+    // A read-only file lies in a folder anyone may write to: only the file refuses writes.
+    if (!folder) QFile::setPermissions(QFileInfo(path).absolutePath(), QFile::Permissions(0x7777));
+    QFile::setPermissions(path, QFile::Permissions(folder ? 0x5555 : 0x4444));
     user_.emplace();
 }
 
-ReadOnlyFile::~ReadOnlyFile() {
+ReadOnly::~ReadOnly() {
     user_.reset();
-    QFile::setPermissions(file_, QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(path_, QFile::Permissions(folder_ ? 0x7700 : 0x6600));
 }
 
 OtherProgramLock::OtherProgramLock(const QString &file, int ms)
@@ -262,16 +254,6 @@ void deleteRecords(const QString &file, const QString &table) {
             qFatal("cannot empty %s", qPrintable(table));
     }
     QSqlDatabase::removeDatabase("raw");
-}
-
-ReadOnlyFolder::ReadOnlyFolder(const QString &folder) : folder_(folder) {
-    QFile::setPermissions(folder, QFile::Permissions(0x5555));
-    user_.emplace();
-}
-
-ReadOnlyFolder::~ReadOnlyFolder() {
-    user_.reset();
-    QFile::setPermissions(folder_, QFile::Permissions(0x7700));
 }
 
 EditorGame::EditorGame(const QStringList &reference)

@@ -22,13 +22,8 @@ public:
 };
 
 // A folder of its own for each test's game file.
-class GameFolder {
-public:
-    GameFolder();
-    QString file() const;
-
-private:
-    QTemporaryDir dir_;
+struct GameFolder : QTemporaryDir {
+    QString file() const { return filePath(QStringLiteral("qlex.mdb")); }
 };
 
 // Writes rows straight into the game file, as an earlier run would have saved them.
@@ -66,15 +61,23 @@ private:
     bool switched_ = false;
 };
 
-// Makes a game file read-only for the duration of a scope.
-class ReadOnlyFile {
+// Makes a file or a folder read-only (a folder's files untouched) for the duration of a scope,
+// acting meanwhile as an unprivileged user when running as root.
+class ReadOnly {
 public:
-    explicit ReadOnlyFile(const QString &file);
-    ~ReadOnlyFile();
+    ReadOnly(const QString &path, bool folder);
+    ~ReadOnly();
 
 private:
-    QString file_;
+    QString path_;
+    bool folder_;
     std::optional<AsOtherUser> user_;
+};
+struct ReadOnlyFile : ReadOnly {
+    explicit ReadOnlyFile(const QString &file) : ReadOnly(file, false) {}
+};
+struct ReadOnlyFolder : ReadOnly {
+    explicit ReadOnlyFolder(const QString &folder) : ReadOnly(folder, true) {}
 };
 
 // Another program holding the game file's write lock (readers shut out too) for a while, from a
@@ -145,18 +148,6 @@ QColor cellBack(FlexGrid *grid, int row, int col);
 
 // Empties a table, as in a game file where nothing was ever saved into it.
 void deleteRecords(const QString &file, const QString &table);
-
-// Makes a folder read-only (its files untouched) for the duration of a scope, acting as an
-// unprivileged user meanwhile when running as root, as ReadOnlyFile does.
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const QString &folder);
-    ~ReadOnlyFolder();
-
-private:
-    QString folder_;
-    std::optional<AsOtherUser> user_;
-};
 
 class frm_new;
 // The editor opened from the master window of a game on its own file; meanwhile the current
