@@ -246,12 +246,13 @@ QColor cellBack(FlexGrid *grid, int row, int col) {
     return grid->CellBackColor();
 }
 
-void deleteRecords(const QString &file, const QString &table) {
+void rawDatabase(const QString &file, const QStringList &statements) {
     {
         QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
         raw.setDatabaseName(file);
-        if (!raw.open() || !QSqlQuery(raw).exec("DELETE FROM \"" + table + '"'))
-            qFatal("cannot empty %s", qPrintable(table));
+        if (!raw.open()) qFatal("cannot open %s", qPrintable(file));
+        for (const QString &s : statements)
+            if (!QSqlQuery(raw).exec(s)) qFatal("cannot run %s", qPrintable(s));
     }
     QSqlDatabase::removeDatabase("raw");
 }

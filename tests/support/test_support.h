@@ -146,8 +146,12 @@ QString cellState(FlexGrid *grid, int row, int col);
 // Background colour of a cell (control indexes).
 QColor cellBack(FlexGrid *grid, int row, int col);
 
+// Runs statements on a game file by hand, as another program (or an older version) might.
+void rawDatabase(const QString &file, const QStringList &statements);
 // Empties a table, as in a game file where nothing was ever saved into it.
-void deleteRecords(const QString &file, const QString &table);
+inline void deleteRecords(const QString &file, const QString &table) {
+    rawDatabase(file, {"DELETE FROM \"" + table + '"'});
+}
 
 class frm_new;
 // The editor opened from the master window of a game on its own file; meanwhile the current
