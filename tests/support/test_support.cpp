@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSqlDatabase>
@@ -201,20 +200,13 @@ QString MasterGame::reply() {
 }
 
 void play(FlexGrid *grid, const QString &tokens) {
-    static const QHash<QString, Qt::Key> keys{{"Left", Qt::Key_Left},
-                                              {"Right", Qt::Key_Right},
-                                              {"Up", Qt::Key_Up},
-                                              {"Down", Qt::Key_Down},
-                                              {"Home", Qt::Key_Home},
-                                              {"End", Qt::Key_End},
-                                              {"PageUp", Qt::Key_PageUp},
-                                              {"PageDown", Qt::Key_PageDown},
-                                              {"Delete", Qt::Key_Delete},
-                                              {"Enter", Qt::Key_Return},
-                                              {"Backspace", Qt::Key_Backspace},
-                                              {"Escape", Qt::Key_Escape},
-                                              {"Insert", Qt::Key_Insert},
-                                              {"F1", Qt::Key_F1}};
+    static const QStringList names = QStringLiteral("Left Right Up Down Home End PageUp PageDown "
+                                                    "Delete Enter Backspace Escape Insert F1")
+                                         .split(QLatin1Char(' '));
+    static const Qt::Key codes[] = {
+        Qt::Key_Left,      Qt::Key_Right,  Qt::Key_Up,       Qt::Key_Down,   Qt::Key_Home,
+        Qt::Key_End,       Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Delete, Qt::Key_Return,
+        Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Insert,   Qt::Key_F1};
     for (const QString &token : tokens.split(QLatin1Char('|'))) {
         const QStringList rc = token.mid(1).split(QLatin1Char(','));
         const QPoint at(rc.value(1).toInt() * 30 + 15, rc.value(0).toInt() * 30 + 15);
@@ -225,8 +217,8 @@ void play(FlexGrid *grid, const QString &tokens) {
             QMouseEvent move(QEvent::MouseMove, at, grid->mapToGlobal(at), Qt::NoButton,
                              Qt::NoButton, Qt::NoModifier);
             QCoreApplication::sendEvent(grid, &move);
-        } else if (keys.contains(token)) {
-            QTest::keyClick(grid, keys[token]);
+        } else if (names.contains(token)) {
+            QTest::keyClick(grid, codes[names.indexOf(token)]);
         } else {
             for (QChar ch : token)
                 QTest::sendKeyEvent(QTest::Click, grid, Qt::Key_unknown, QString(ch),
