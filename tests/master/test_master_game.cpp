@@ -3,13 +3,12 @@
 #include "core/textbox.h"
 #include "master/frm_mc.h"
 #include "master/game_store.h"
+#include "master/journal.h"
 #include "master/master_rows.h"
 #include "pictures/frm_fin.h"
 #include "tests/support/test_support.h"
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -21,6 +20,17 @@ QStringList emptyGrid() {
 QStringList with(QStringList rows, int row, const QString &text) {
     rows[row] = text;
     return rows;
+}
+
+// "@row,col" clicks that cell of a master grid ("@margin": beside row 3); anything else is typed.
+void act(FlexGrid *grid, const QString &step) {
+    const int r = step.mid(1).section(',', 0, 0).toInt(), c = step.section(',', 1).toInt();
+    if (!step.startsWith('@'))
+        for (QChar ch : step) QTest::keyClick(grid, ch.toLatin1());
+    else
+        QTest::mouseClick(grid, Qt::LeftButton, {},
+                          step == "@margin" ? QPoint(grid->width() - 3, 66)
+                                            : QPoint(c * 400 / 15 + 13, r * 400 / 15 + 13));
 }
 } // namespace
 
@@ -36,63 +46,49 @@ private slots:
         MasterGame game(Reference, emptyGrid());
         frm_mc *mc = game.mc;
         MessageRecorder messages;
-        QCOMPARE(mc->nb_ltr_src->text(), QStringLiteral("61"));
-
         // The whole post, label and tags included, is refused and shown as it was.
         const QString post = "Proposition : [code]" + gridText(dotted(emptyGrid())) + "[/code]";
         game.paste(post);
-        QCOMPARE(messages.texts(), QStringList{"Le conetnu du presse-papier n'est pas valide."});
-        QCOMPARE(messages.messages[0].icon, desktop::Icon::Exclamation);
+        QCOMPARE(messages.messages.size(), size_t(1));
         QCOMPARE(mc->zone_propal->Text(), post);
-        QVERIFY(game.reply().contains("Nombre de lettres validées : 0\r\n"));
 
         // "MAI" right and "XQ" wrong in row 1; "TOUR" right in row 3. Found letters count once.
         const QStringList proposal = with(with(emptyGrid(), 0, "MAIXQ*    "), 2, "TOUR*     ");
         game.paste(proposal);
         game.paste(proposal);
-        QCOMPARE(messages.messages.size(), size_t(1));
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("7"));
-        QCOMPARE(mc->mc_result->TextMatrix(0, 3), QStringLiteral(" "));
-        mc->mc_result->setRow(2);
-        mc->mc_result->setCol(3);
-        QCOMPARE(mc->mc_result->Text(), QStringLiteral("R"));
+        QCOMPARE(result_grid_rows(*mc->mc_result),
+                 with(with(emptyGrid(), 0, "MAI   *   "), 2, "TOUR*   **").join('\n'));
+        QCOMPARE(cellBack(mc->mc_result, 2, 3), QColor(246, 253, 181));
         QCOMPARE(mc->mc_result->CellForeColor(), QColor(255, 0, 0));
-        QCOMPARE(mc->mc_result->CellBackColor(), QColor(246, 253, 181));
         QVERIFY(mc->zone_propal->Text().startsWith("MAIXQ*    \r\n"));
-        QCOMPARE(game.reply().section("[code]", 1).left(12), QStringLiteral("MAI...*...\r\n"));
 
         // The complete grid ends the game.
         game.paste(Reference);
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("61"));
-        QCOMPARE(messages.messages.size(), size_t(2));
-        QCOMPARE(messages.messages[1].text,
-                 QStringLiteral("   Bravo ! Partie terminée.\r\n   Merci de copier "
-                                "la grille et le texte dans votre réponse."));
-        QCOMPARE(messages.messages[1].icon, desktop::Icon::Information);
         QVERIFY(frm_fin_form.loaded() && frm_fin_form.get()->isVisible());
-        for (LetterTally::size_type s = 1; s <= 26; ++s)
-            QCOMPARE(mc->runningRemainingTally[s], qint16(0));
-
+        QCOMPARE(mc->runningRemainingTally, LetterTally{});
         QTest::mouseClick(mc->bt_save, Qt::LeftButton);
-        QCOMPARE(messages.messages.size(), size_t(2));
+        QCOMPARE(messages.texts(), (QStringList{"Le conetnu du presse-papier n'est pas valide.",
+                                                "   Bravo ! Partie terminée.\r\n   Merci de copier "
+                                                "la grille et le texte dans votre réponse."}));
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::Exclamation);
+        QCOMPARE(messages.messages[1].icon, desktop::Icon::Information);
         game.restart();
-        mc = game.mc;
-        QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("0"));
-        for (int r = 0; r < 10; ++r)
-            for (int c = 0; c < 10; ++c) {
-                const bool black = Reference[r][c] == QLatin1Char('*');
-                QCOMPARE(mc->mc_result->TextMatrix(r, c),
-                         black ? QString(" ") : QString(Reference[r][c]));
-                QCOMPARE(cellBack(mc->mc_result, r, c),
-                         black ? gridrows::Black : gridrows::FoundLetter);
-            }
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
+        for (int i = 0; i < 100; ++i) {
+            const QChar ch = Reference[i / 10][i % 10];
+            QCOMPARE(cellState(game.mc->mc_result, i / 10, i % 10),
+                     ch == u'*' ? QStringLiteral("# ") : QString(ch));
+            QCOMPARE(game.mc->mc_result->CellBackColor() == gridrows::FoundLetter, ch != u'*');
+        }
     }
 
     void theReplyForSeventeenLettersIsExact() {
         MasterGame game(Reference, emptyGrid());
         QStringList proposal =
             with(with(emptyGrid(), 0, Reference[0]), 2, Reference[2]); // 9 + 7 letters
-        proposal[9] = QStringLiteral("  E       ");
+        proposal[9] = QStringLiteral("  EX      ");                    // "X" is wrong
         game.paste(proposal);
         QStringList lines = dotted(proposal);
         lines[9] = QStringLiteral("**E.**..*.");
@@ -114,21 +110,16 @@ private slots:
         QCOMPARE(game.mc->mc_result->TextMatrix(0, 3), QStringLiteral(" "));
         QCOMPARE(game.mc->mc_result->TextMatrix(1, 0), QStringLiteral("O"));
         QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("2"));
-        QVERIFY(messages.messages.empty());
-    }
-
-    void aProposalWithLineFeedsAloneIsValidated() {
-        // As a browser on Linux puts text on the clipboard.
-        MasterGame game(Reference, emptyGrid());
-        MessageRecorder messages;
+        // Line feeds alone, as a browser on Linux puts text on the clipboard.
         game.paste(gridText(dotted(with(emptyGrid(), 0, Reference[0]))).replace("\r\n", "\n"));
-        QVERIFY(messages.messages.empty());
-        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("9"));
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("11"));
         QCOMPARE(desktop::withCrLf("A\nB\r\nC\n\n"), QStringLiteral("A\r\nB\r\nC\r\n\r\n"));
+        QVERIFY(messages.messages.empty());
     }
 
     void aRestoreOverAnotherGameShowsAndSavesExactlyTheSavedOne() {
-        MasterGame game(Reference, with(emptyGrid(), 0, Reference[0]));
+        // A wrong stored letter is blanked but keeps its colour.
+        MasterGame game(Reference, with(emptyGrid(), 0, "MXISON*VER"));
         // The grids show another game: black squares and found letters where the saved one
         // has none.
         QStringList other = Reference;
@@ -138,8 +129,9 @@ private slots:
         game.mc->mnu_resto->trigger();
         game.mc->mnu_save->trigger();
         QCOMPARE(storedRows(game.file(), "source"), Reference);
-        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, Reference[0]));
+        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, "M ISON*VER"));
         QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
+        QCOMPARE(cellBack(game.mc->mc_result, 0, 1), gridrows::FoundLetter);
     }
 
     void aShortReferenceRowFindsNothingPastAShortPaste() {
@@ -149,23 +141,6 @@ private slots:
         game.paste(QStringLiteral("MAISON*VER\r\n"));
         QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("9"));
         for (int c = 4; c < 10; ++c) QCOMPARE(cellBack(game.mc->mc_result, 1, c), gridrows::White);
-    }
-
-    void savedOrRestoredGamesCloseWithoutAQuestion_data() {
-        QTest::addColumn<bool>("save");
-        QTest::newRow("saved") << true;
-        QTest::newRow("restored") << false;
-    }
-    void savedOrRestoredGamesCloseWithoutAQuestion() {
-        QFETCH(bool, save);
-        MasterGame game(Reference, emptyGrid());
-        MessageRecorder messages;
-        game.paste(with(emptyGrid(), 0, Reference[0]));
-        (save ? game.mc->mnu_save : game.mc->mnu_resto)->trigger();
-        game.mc->close();
-        settle();
-        QVERIFY(messages.messages.empty());
-        QVERIFY(!frm_mc_form.loaded());
     }
 
     void aCompleteResultGridEndsTheGameEvenWhenNothingIsFound() {
@@ -183,62 +158,47 @@ private slots:
         QCOMPARE(game.mc->nb_ltr_src->text(), QString::number(letterTotal(total) + 7));
         QCOMPARE(game.mc->referenceCount[0], qint16(1)); // "@" counts in slot 0 on screen
         QCOMPARE(game.mc->referenceCount[5], qint16(total[5] + 7));
-        const QVariantMap source = storedRecord(game.file(), "source");
-        const QVariantMap result = storedRecord(game.file(), "result");
-        QCOMPARE(source.value("total_e").toInt(), total[5] + 7);
-        QCOMPARE(result.value("reste_t").toInt(), total[20] - 1);
-        QCOMPARE(result.value("reste_z").toInt(), int(total[26]));
+        QCOMPARE(storedTally(game.file(), "source", "total_")[5], qint16(total[5] + 7));
+        const auto remaining = storedTally(game.file(), "result", "reste_");
+        QCOMPARE(remaining[20], qint16(total[20] - 1));
+        QCOMPARE(remaining[26], total[26]);
         QVERIFY(!letterSlot(QString()).has_value() && !letterSlot("[").has_value());
-    }
-
-    void aWrongStoredLetterIsBlankedOnRestoreButKeepsItsColour() {
-        MasterGame game(Reference, with(emptyGrid(), 0, "MXISON*   "));
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 1), QStringLiteral(" "));
-        QCOMPARE(cellBack(game.mc->mc_result, 0, 1), gridrows::FoundLetter);
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 2), QStringLiteral("I"));
     }
 
     void theSaveStoresTalliesThatMatchItsRows() {
         MasterGame game(Reference, emptyGrid());
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            raw.setDatabaseName(game.file());
-            QVERIFY(raw.open());
-            QSqlQuery(raw).exec("DELETE FROM result"); // the save adds the record again
-        }
-        QSqlDatabase::removeDatabase("raw");
+        deleteRecords(game.file(), "result"); // the save adds the record again
         game.paste(with(emptyGrid(), 0, Reference[0]));
-        QTest::mouseClick(game.mc->mc_source, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::keyClick(game.mc->mc_source, 'w'); // the reference's "M" becomes "W"
+        act(game.mc->mc_source, "@0,0");
+        act(game.mc->mc_source, "w"); // the reference's "M" becomes "W"
         game.mc->mnu_save->trigger();
-        const QVariantMap source = storedRecord(game.file(), "source");
-        const QVariantMap result = storedRecord(game.file(), "result");
-        QCOMPARE(source.value("l1").toString(), QStringLiteral("WAISON*VER"));
-        QCOMPARE(result.value("l1").toString(), Reference[0]);
-        QCOMPARE(result.value("l2").toString(), emptyGrid()[1]);
-        QCOMPARE(source.value("total_w").toInt(), 1);
-        QCOMPARE(result.value("reste_m").toInt(), 0); // one "M" in each grid
-        QCOMPARE(result.value("reste_a").toInt(), countRowLetters(Reference)[1] - 1);
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 6),
-                 QStringLiteral("*")); // normalised by the save
+        QCOMPARE(storedRows(game.file(), "source")[0], QStringLiteral("WAISON*VER"));
+        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, Reference[0]));
+        QCOMPARE(storedTally(game.file(), "source", "total_")[23], qint16(1)); // "W"
+        const auto remaining = storedTally(game.file(), "result", "reste_");
+        QCOMPARE(remaining[13], qint16(0)); // one "M" in each grid
+        QCOMPARE(remaining[1], qint16(countRowLetters(Reference)[1] - 1));
+        QCOMPARE(game.mc->mc_result->TextMatrix(0, 6), QStringLiteral("*")); // normalised
     }
 
-    void closingWithUnsavedChangesAsks_data() {
+    // Closing by hand after a change asks, unless the change was saved or restored since.
+    void closing_data() {
         QTest::addColumn<desktop::Answer>("answer");
-        QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("Sauvegarder") << desktop::Answer::Save << false << true << true;
-        QTest::newRow("Sauvegarder, the save fails")
-            << desktop::Answer::Save << true << false << false;
-        QTest::newRow("Ne pas sauvegarder") << desktop::Answer::Discard << false << true << false;
-        QTest::newRow("Annuler") << desktop::Answer::Cancel << false << false << false;
+        QTest::newRow("Sauvegarder") << desktop::Answer::Save << true << true;
+        QTest::newRow("Sauvegarder, the save fails") << desktop::Answer::Save << false << false;
+        QTest::newRow("Ne pas sauvegarder") << desktop::Answer::Discard << true << false;
+        QTest::newRow("Annuler") << desktop::Answer::Cancel << false << false;
+        QTest::newRow("saved") << desktop::Answer::Cancel << true << true;
+        QTest::newRow("restored") << desktop::Answer::Cancel << true << false;
     }
-    void closingWithUnsavedChangesAsks() {
+    void closing() {
         QFETCH(desktop::Answer, answer);
-        QFETCH(bool, readOnly);
         QFETCH(bool, closed);
         QFETCH(bool, saved);
+        const QByteArray tag = QTest::currentDataTag();
+        const bool readOnly = tag.endsWith("fails"), asks = tag != "saved" && tag != "restored";
         MasterGame game(Reference, emptyGrid());
         MessageRecorder messages(answer);
         std::optional<ReadOnlyFile> locked;
@@ -250,13 +210,16 @@ private slots:
         QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : 0));
         QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), QStringLiteral("M"));
         messages.messages.clear();
+        if (!asks) (tag == "saved" ? game.mc->mnu_save : game.mc->mnu_resto)->trigger();
+        game.mc->filler1->trigger();  // a line, nothing more
         game.mc->mnu_exit->trigger(); // "Sortir" asks as the close button does
         settle();
-        QCOMPARE(messages.messages.front().text,
-                 QStringLiteral("La partie a été modifiée depuis la dernière sauvegarde. "
-                                "Voulez-vous la sauvegarder ?"));
-        QCOMPARE(messages.messages.front().buttons, desktop::Buttons::SaveDiscardCancel);
-        QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : 1)); // the failure is told
+        QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : asks)); // a failure is told
+        if (asks)
+            QCOMPARE(messages.messages.front().text,
+                     QStringLiteral("La partie a été modifiée depuis la dernière sauvegarde. "
+                                    "Voulez-vous la sauvegarder ?"));
+        if (asks) QCOMPARE(messages.messages.front().buttons, desktop::Buttons::SaveDiscardCancel);
         if (readOnly) {
             QCOMPARE(messages.messages.back().icon, desktop::Icon::Critical);
             QVERIFY(messages.messages.back().text.contains("a échoué"));
