@@ -1,13 +1,16 @@
 #include "core/flexgrid.h"
 #include "core/grid_rows.h"
 #include "core/textbox.h"
+#include "editor/frm_new.h"
 #include "master/frm_mc.h"
 #include "master/game_store.h"
 #include "master/journal.h"
 #include "master/master_rows.h"
 #include "pictures/frm_fin.h"
 #include "tests/support/test_support.h"
+#include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -40,6 +43,85 @@ private slots:
     void cleanup() {
         frm_fin_form.unload();
         settle();
+    }
+
+    void theWindowShowsItsControls() {
+        MasterGame game(Reference, emptyGrid());
+        frm_mc *mc = game.mc;
+        QCOMPARE(mc->centralWidget()->size(), QSize(729, 565));
+        QCOMPARE(mc->Command1->text(), QStringLiteral("Coller la proposition à valider."));
+        // The controls shown, all inside the window; the others hidden.
+        QStringList shown;
+        for (QWidget *w : mc->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && mc->client()->rect().contains(w->geometry()))
+                shown << w->objectName();
+        QCOMPARE(shown, (QStringList{"Frame1", "result_horizon", "result_vertical", "mc_result",
+                                     "source_horizon", "source_vertical", "mc_source",
+                                     "zone_propal", "Command1", "bt_save", "Label3", "nb_ltr_val",
+                                     "bt_enregistrer_grille"}));
+        QStringList menus;
+        for (QAction *a : mc->menuBar()->actions()) menus << a->text().remove(u'&');
+        QCOMPARE(menus, (QStringList{"Fichier", "Basculer mode maître/joueur",
+                                     "Gestion nouvelle grille", "Liste des erreurs", "Partie"}));
+        QVERIFY(!mc->mn_err->isEnabled());
+        for (FlexGrid *strip :
+             {mc->result_horizon, mc->source_horizon, mc->result_vertical, mc->source_vertical})
+            for (int i = 0; i < 10; ++i)
+                QCOMPARE(strip->TextMatrix(strip->Rows() == 1 ? 0 : i, strip->Rows() == 1 ? i : 0),
+                         QString::number(i + 1));
+        // A result cell points at the same reference cell.
+        act(mc->mc_result, "@2,4");
+        QCOMPARE(QPoint(mc->mc_source->Row(), mc->mc_source->Col()), QPoint(2, 4));
+        QVERIFY(mc->bt_valider->isEnabled());
+    }
+
+    // Steps as act() takes them, separated by "|"; then "row,col=text" of reference cells.
+    void lettersTypedOnTheReferenceGridGoToTheChosenCell_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("cells");
+        QTest::newRow("no cell chosen: nowhere") << "q"
+                                                 << "0,0=M";
+        QTest::newRow("a and z") << "@1,0|a|@1,2|z"
+                                 << "1,0=A;1,2=Z";
+        QTest::newRow("not letters") << "@1,0|7 @[`{"
+                                     << "1,0=O";
+        QTest::newRow("a second click moves the target") << "@4,6|K|@1,2|Z"
+                                                         << "4,6=K;1,2=Z";
+        QTest::newRow("a black square takes nothing") << "@0,6|x"
+                                                      << "0,6= ";
+        // A click beside the cells chooses nothing: the letter goes to the cell chosen before.
+        QTest::newRow("margin") << "@1,0|@margin|Q"
+                                << "1,0=Q;2,0=T";
+    }
+    void lettersTypedOnTheReferenceGridGoToTheChosenCell() {
+        QFETCH(QString, steps);
+        QFETCH(QString, cells);
+        MasterGame game(Reference, emptyGrid());
+        FlexGrid *source = game.mc->mc_source;
+        for (const QString &step : steps.split('|')) act(source, step);
+        bool changed = false;
+        for (const QString &cell : cells.split(';')) {
+            const int r = cell[0].digitValue(), c = cell[2].digitValue();
+            QCOMPARE(source->TextMatrix(r, c), cell.mid(4));
+            if (cell[4] == Reference[r][c] || (cell[4] == u' ' && Reference[r][c] == u'*'))
+                continue;
+            changed = true; // a typed letter is bold and 12 points, as loaded ones are
+            QVERIFY(cellBack(source, r, c).isValid() && source->CellFontBold());
+            QCOMPARE(source->CellFontSize(), 12);
+        }
+        QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), QStringLiteral(" "));
+        QCOMPARE(game.mc->hasUnsavedChanges(), changed);
+    }
+
+    void theEditorComesBackEmptyToTheFront() {
+        EditorGame e;
+        play(e.g, "@3,3|q*");
+        // Shown again while open, behind the master window: it comes to the front, emptied.
+        e.game.mc->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), e.game.mc);
+        e.open();
+        QTRY_COMPARE(QApplication::activeWindow(), e.ed);
+        for (int i = 0; i < 100; ++i) QCOMPARE(cellState(e.g, i / 10 + 1, i % 10 + 1), " ");
     }
 
     void aWholeGameThroughTheWindow() {
