@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 namespace {
@@ -34,6 +36,38 @@ void act(FlexGrid *grid, const QString &step) {
         QTest::mouseClick(grid, Qt::LeftButton, {},
                           step == "@margin" ? QPoint(grid->width() - 3, 66)
                                             : QPoint(c * 400 / 15 + 13, r * 400 / 15 + 13));
+}
+// Characters a clipboard may hold: the grid's own, and everything that must not upset it.
+const QString Noise = QString::fromUtf8("ABCDEFGHIJKLMNOPQRSTUVWXYZ@[.* abcz019éÉç€\r\n\t\x01") +
+                      QChar(0) + QString::fromUtf8("中文😀") + QChar(0xFFFF);
+
+// A proposal as a player might send it: some right letters, some wrong, then damaged; or noise.
+QString randomPaste(QRandomGenerator &rng) {
+    const auto below = [&rng](int n) { return int(rng.bounded(n)); };
+    const auto noise = [&] { return Noise[below(int(Noise.size()))]; };
+    const int kind = below(10);
+    QString s;
+    if (kind == 0)
+        for (int n = below(300); n > 0; --n) s += noise();
+    if (kind == 1) s = QString(below(40), u'\n');
+    if (kind < 2) return s;
+    for (const QString &row : Reference) {
+        for (QChar ch : row) {
+            const int roll = below(100);
+            s += ch == u'*' || roll < 8 ? ch
+                 : roll < 12            ? QChar('A' + below(26))
+                 : roll < 14            ? noise()
+                                        : QChar('.');
+        }
+        s += QStringLiteral("\r\n");
+    }
+    for (int n = below(4); n > 0; --n) {
+        const int at = below(int(s.size()) + 1), how = below(3);
+        if (how == 0) s.insert(at, noise());
+        if (how == 1) s.remove(at, 1 + below(3));
+        if (how == 2) s.truncate(at);
+    }
+    return s;
 }
 } // namespace
 
@@ -312,6 +346,56 @@ private slots:
         game.program = nullptr;
         locked.reset();
         QCOMPARE(storedRecord(game.file(), "result").value("l1").toString() == Reference[0], saved);
+    }
+    // Whatever the clipboard holds, only reference letters are found, found letters stay and
+    // the count follows.
+    void strangeAndRandomPastesKeepTheGameSound() {
+        MasterGame game(Reference, emptyGrid());
+        frm_mc *mc = game.mc;
+        MessageRecorder messages;
+        int found = 0; // since the window was loaded
+        const auto pasteAndCheck = [&](const QString &text) {
+            QStringList before;
+            for (int i = 0; i < 100; ++i) before << mc->mc_result->TextMatrix(i / 10, i % 10);
+            desktop::setClipboardText(text);
+            mc->Command1_Click();
+            for (int i = 0; i < 100; ++i) {
+                const QString ref(Reference[i / 10][i % 10]);
+                const QString cell = mc->mc_result->TextMatrix(i / 10, i % 10);
+                if (ref == "*") continue;
+                QVERIFY2(cell == " " || cell == ref,
+                         qPrintable(QString("cell %1: %2").arg(i).arg(cell)));
+                if (before[i] != " ") QCOMPARE(cell, before[i]);
+                found += before[i] == " " && cell != " ";
+            }
+            QCOMPARE(mc->nb_ltr_val->text(), QString::number(found));
+        };
+        QString huge(10 * 1024 * 1024, u'A');
+        huge[10] = u'\r', huge[11] = u'\n';
+        for (const QString &t :
+             {QString(), huge, QString(10 * 1024 * 1024, QChar(0x4E2D)), QString(5000, u'\n'),
+              QString(12, QChar(0)),
+              QStringLiteral(".........\r\n") + QChar(0) + QString::fromUtf8("😀😀"),
+              Reference.join("\r\n").chopped(1), Reference.join("\r\n") + "E",
+              Reference.join("\r\n").toLower(), QString::fromUtf8("*ÉÈÀ\r\n")})
+            pasteAndCheck(t);
+        QVERIFY(mc->zone_propal->toPlainText().size() <= TextBox::DisplayLimit + 8);
+        mc->mnu_resto_Click();
+
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator rng(seed);
+        // Thousands of journal entries would only measure the disk; the strange clipboards
+        // above go through the journal.
+        set_journal_recording(false);
+        const auto journalBack = qScopeGuard([] { set_journal_recording(true); });
+        for (int i = 1; i <= 5000 && !QTest::currentTestFailed(); ++i) {
+            pasteAndCheck(randomPaste(rng));
+            if (i % 150) continue;
+            mc->mnu_resto_Click(); // back to the saved, empty result grid
+            frm_fin_form.unload();
+            settle();
+        }
     }
 };
 
