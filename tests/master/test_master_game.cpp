@@ -25,14 +25,11 @@ Q_DECLARE_METATYPE(std::vector<JournalEntry>)
 
 namespace {
 const QStringList &Reference = SampleGrid;
-QStringList emptyGrid() {
-    return blackSquaresOf(SampleGrid);
-}
-
-QStringList with(QStringList rows, int row, const QString &text) {
+const auto emptyGrid = [] { return blackSquaresOf(SampleGrid); };
+const auto with = [](QStringList rows, int row, const QString &text) {
     rows[row] = text;
     return rows;
-}
+};
 
 // "@row,col" clicks that cell of a master grid ("@margin": beside row 3); anything else is typed.
 void act(FlexGrid *grid, const QString &step) {
@@ -76,11 +73,11 @@ QString randomPaste(QRandomGenerator &rng) {
     }
     return s;
 }
-JournalEntry entry(const QString &player, int letters, bool undone = false) {
+const auto entry = [](const QString &player, int letters, bool undone = false) {
     JournalEntry e;
     e.joueur = player, e.lettres = letters, e.annulee = undone;
     return e;
-}
+};
 
 // What the journal window shows: every cell's text, an undone row marked by "~".
 QStringList shown(frm_journal &window) {
@@ -106,10 +103,10 @@ void name(frm_journal &window, int row, const QString &player) {
     settle();
 }
 
-frm_journal &openJournal(frm_mc *mc) {
+const auto openJournal = [](frm_mc *mc) -> frm_journal & {
     mc->mnu_journal->trigger();
     return *frm_journal_form.get();
-}
+};
 } // namespace
 
 class TestMasterGame : public QObject {
@@ -150,27 +147,22 @@ private slots:
         QVERIFY(mc->bt_valider->isEnabled());
     }
 
-    // Steps as act() takes them, separated by "|"; then "row,col=text" of reference cells.
+    // Steps as act() takes them, separated by "|"; after " > ", "row,col=text" of reference
+    // cells, separated by ";".
     void lettersTypedOnTheReferenceGridGoToTheChosenCell_data() {
         QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("cells");
-        QTest::newRow("no cell chosen: nowhere") << "q"
-                                                 << "0,0=M";
-        QTest::newRow("a and z") << "@1,0|a|@1,2|z"
-                                 << "1,0=A;1,2=Z";
-        QTest::newRow("not letters") << "@1,0|7 @[`{"
-                                     << "1,0=O";
-        QTest::newRow("a second click moves the target") << "@4,6|K|@1,2|Z"
-                                                         << "4,6=K;1,2=Z";
-        QTest::newRow("a black square takes nothing") << "@0,6|x"
-                                                      << "0,6= ";
+        QTest::newRow("no cell chosen: nowhere") << "q > 0,0=M";
+        QTest::newRow("a and z") << "@1,0|a|@1,2|z > 1,0=A;1,2=Z";
+        QTest::newRow("not letters") << "@1,0|7 @[`{ > 1,0=O";
+        QTest::newRow("a second click moves the target") << "@4,6|K|@1,2|Z > 4,6=K;1,2=Z";
+        QTest::newRow("a black square takes nothing") << "@0,6|x > 0,6= ";
         // A click beside the cells chooses nothing: the letter goes to the cell chosen before.
-        QTest::newRow("margin") << "@1,0|@margin|Q"
-                                << "1,0=Q;2,0=T";
+        QTest::newRow("margin") << "@1,0|@margin|Q > 1,0=Q;2,0=T";
     }
     void lettersTypedOnTheReferenceGridGoToTheChosenCell() {
         QFETCH(QString, steps);
-        QFETCH(QString, cells);
+        const QString cells = steps.section(" > ", 1);
+        steps = steps.section(" > ", 0, 0);
         MasterGame game(Reference, emptyGrid());
         FlexGrid *source = game.mc->mc_source;
         for (const QString &step : steps.split('|')) act(source, step);
