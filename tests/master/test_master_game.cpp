@@ -1,27 +1,112 @@
 #include "core/flexgrid.h"
 #include "core/grid_rows.h"
 #include "core/textbox.h"
+#include "editor/frm_new.h"
+#include "master/classement.h"
+#include "master/frm_journal.h"
 #include "master/frm_mc.h"
 #include "master/game_store.h"
+#include "master/journal.h"
 #include "master/master_rows.h"
 #include "pictures/frm_fin.h"
 #include "tests/support/test_support.h"
+#include <QApplication>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTest>
+
+Q_DECLARE_METATYPE(std::vector<JournalEntry>)
 
 namespace {
 const QStringList &Reference = SampleGrid;
-QStringList emptyGrid() {
-    return blackSquaresOf(SampleGrid);
-}
-
-QStringList with(QStringList rows, int row, const QString &text) {
+const auto emptyGrid = [] { return blackSquaresOf(SampleGrid); };
+const auto with = [](QStringList rows, int row, const QString &text) {
     rows[row] = text;
     return rows;
+};
+
+// "@row,col" clicks that cell of a master grid ("@margin": beside row 3); anything else is typed.
+void act(FlexGrid *grid, const QString &step) {
+    const int r = step.mid(1).section(',', 0, 0).toInt(), c = step.section(',', 1).toInt();
+    if (!step.startsWith('@'))
+        for (QChar ch : step) QTest::keyClick(grid, ch.toLatin1());
+    else
+        QTest::mouseClick(grid, Qt::LeftButton, {},
+                          step == "@margin" ? QPoint(grid->width() - 3, 66)
+                                            : QPoint(c * 400 / 15 + 13, r * 400 / 15 + 13));
 }
+// Characters a clipboard may hold: the grid's own, and everything that must not upset it.
+const QString Noise = QString::fromUtf8("ABCDEFGHIJKLMNOPQRSTUVWXYZ@[.* abcz019éÉç€\r\n\t\x01") +
+                      QChar(0) + QString::fromUtf8("中文😀") + QChar(0xFFFF);
+
+// A proposal as a player might send it: some right letters, some wrong, then damaged; or noise.
+QString randomPaste(QRandomGenerator &rng) {
+    const auto below = [&rng](int n) { return int(rng.bounded(n)); };
+    const auto noise = [&] { return Noise[below(int(Noise.size()))]; };
+    const int kind = below(10);
+    QString s;
+    if (kind == 0)
+        for (int n = below(300); n > 0; --n) s += noise();
+    if (kind == 1) s = QString(below(40), u'\n');
+    if (kind < 2) return s;
+    for (const QString &row : Reference) {
+        for (QChar ch : row) {
+            const int roll = below(100);
+            s += ch == u'*' || roll < 8 ? ch
+                 : roll < 12            ? QChar('A' + below(26))
+                 : roll < 14            ? noise()
+                                        : QChar('.');
+        }
+        s += QStringLiteral("\r\n");
+    }
+    for (int n = below(4); n > 0; --n) {
+        const int at = below(int(s.size()) + 1), how = below(3);
+        if (how == 0) s.insert(at, noise());
+        if (how == 1) s.remove(at, 1 + below(3));
+        if (how == 2) s.truncate(at);
+    }
+    return s;
+}
+const auto entry = [](const QString &player, int letters, bool undone = false) {
+    JournalEntry e;
+    e.joueur = player, e.lettres = letters, e.annulee = undone;
+    return e;
+};
+
+// What the journal window shows: every cell's text, an undone row marked by "~".
+QStringList shown(frm_journal &window) {
+    QStringList rows;
+    for (int r = 0; r < window.tbl_journal->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < frm_journal::ColumnCount; ++c)
+            cells << window.tbl_journal->item(r, c)->text();
+        rows << (window.tbl_journal->item(r, 0)->font().strikeOut() ? "~" : "") + cells.join('|');
+    }
+    return rows;
+}
+
+// Types a name into the "Joueur" cell of a row, as the master does.
+void name(frm_journal &window, int row, const QString &player) {
+    QTableWidgetItem *cell = window.tbl_journal->item(row, frm_journal::ColJoueur);
+    window.tbl_journal->editItem(cell);
+    auto *editor = window.tbl_journal->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->selectAll();
+    editor->insert(player);
+    QTest::keyClick(editor, Qt::Key_Return);
+    settle();
+}
+
+const auto openJournal = [](frm_mc *mc) -> frm_journal & {
+    mc->mnu_journal->trigger();
+    return *frm_journal_form.get();
+};
 } // namespace
 
 class TestMasterGame : public QObject {
@@ -32,67 +117,127 @@ private slots:
         settle();
     }
 
+    void theWindowShowsItsControls() {
+        MasterGame game(Reference, emptyGrid());
+        frm_mc *mc = game.mc;
+        QCOMPARE(mc->centralWidget()->size(), QSize(729, 565));
+        QCOMPARE(mc->Command1->text(), QStringLiteral("Coller la proposition à valider."));
+        // The controls shown, all inside the window; the others hidden.
+        QStringList shown;
+        for (QWidget *w : mc->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible() && mc->client()->rect().contains(w->geometry()))
+                shown << w->objectName();
+        QCOMPARE(shown, (QStringList{"Frame1", "result_horizon", "result_vertical", "mc_result",
+                                     "source_horizon", "source_vertical", "mc_source",
+                                     "zone_propal", "Command1", "bt_save", "Label3", "nb_ltr_val",
+                                     "bt_enregistrer_grille"}));
+        QStringList menus;
+        for (QAction *a : mc->menuBar()->actions()) menus << a->text().remove(u'&');
+        QCOMPARE(menus, (QStringList{"Fichier", "Basculer mode maître/joueur",
+                                     "Gestion nouvelle grille", "Liste des erreurs", "Partie"}));
+        QVERIFY(!mc->mn_err->isEnabled());
+        for (FlexGrid *strip :
+             {mc->result_horizon, mc->source_horizon, mc->result_vertical, mc->source_vertical})
+            for (int i = 0; i < 10; ++i)
+                QCOMPARE(strip->TextMatrix(strip->Rows() == 1 ? 0 : i, strip->Rows() == 1 ? i : 0),
+                         QString::number(i + 1));
+        // A result cell points at the same reference cell.
+        act(mc->mc_result, "@2,4");
+        QCOMPARE(QPoint(mc->mc_source->Row(), mc->mc_source->Col()), QPoint(2, 4));
+        QVERIFY(mc->bt_valider->isEnabled());
+    }
+
+    // Steps as act() takes them, separated by "|"; after " > ", "row,col=text" of reference
+    // cells, separated by ";".
+    void lettersTypedOnTheReferenceGridGoToTheChosenCell_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::newRow("no cell chosen: nowhere") << "q > 0,0=M";
+        QTest::newRow("a and z") << "@1,0|a|@1,2|z > 1,0=A;1,2=Z";
+        QTest::newRow("not letters") << "@1,0|7 @[`{ > 1,0=O";
+        QTest::newRow("a second click moves the target") << "@4,6|K|@1,2|Z > 4,6=K;1,2=Z";
+        QTest::newRow("a black square takes nothing") << "@0,6|x > 0,6= ";
+        // A click beside the cells chooses nothing: the letter goes to the cell chosen before.
+        QTest::newRow("margin") << "@1,0|@margin|Q > 1,0=Q;2,0=T";
+    }
+    void lettersTypedOnTheReferenceGridGoToTheChosenCell() {
+        QFETCH(QString, steps);
+        const QString cells = steps.section(" > ", 1);
+        steps = steps.section(" > ", 0, 0);
+        MasterGame game(Reference, emptyGrid());
+        FlexGrid *source = game.mc->mc_source;
+        for (const QString &step : steps.split('|')) act(source, step);
+        bool changed = false;
+        for (const QString &cell : cells.split(';')) {
+            const int r = cell[0].digitValue(), c = cell[2].digitValue();
+            QCOMPARE(source->TextMatrix(r, c), cell.mid(4));
+            if (cell[4] == Reference[r][c] || (cell[4] == u' ' && Reference[r][c] == u'*'))
+                continue;
+            changed = true; // a typed letter is bold and 12 points, as loaded ones are
+            QVERIFY(cellBack(source, r, c).isValid() && source->CellFontBold());
+            QCOMPARE(source->CellFontSize(), 12);
+        }
+        QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), QStringLiteral(" "));
+        QCOMPARE(game.mc->hasUnsavedChanges(), changed);
+    }
+
+    void theEditorComesBackEmptyToTheFront() {
+        EditorGame e;
+        play(e.g, "@3,3|q*");
+        // Shown again while open, behind the master window: it comes to the front, emptied.
+        e.game.mc->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), e.game.mc);
+        e.open();
+        QTRY_COMPARE(QApplication::activeWindow(), e.ed);
+        for (int i = 0; i < 100; ++i) QCOMPARE(cellState(e.g, i / 10 + 1, i % 10 + 1), " ");
+    }
+
     void aWholeGameThroughTheWindow() {
         MasterGame game(Reference, emptyGrid());
         frm_mc *mc = game.mc;
         MessageRecorder messages;
-        QCOMPARE(mc->nb_ltr_src->text(), QStringLiteral("61"));
-
         // The whole post, label and tags included, is refused and shown as it was.
         const QString post = "Proposition : [code]" + gridText(dotted(emptyGrid())) + "[/code]";
         game.paste(post);
-        QCOMPARE(messages.texts(), QStringList{"Le conetnu du presse-papier n'est pas valide."});
-        QCOMPARE(messages.messages[0].icon, desktop::Icon::Exclamation);
+        QCOMPARE(messages.messages.size(), size_t(1));
         QCOMPARE(mc->zone_propal->Text(), post);
-        QVERIFY(game.reply().contains("Nombre de lettres validées : 0\r\n"));
 
         // "MAI" right and "XQ" wrong in row 1; "TOUR" right in row 3. Found letters count once.
         const QStringList proposal = with(with(emptyGrid(), 0, "MAIXQ*    "), 2, "TOUR*     ");
         game.paste(proposal);
         game.paste(proposal);
-        QCOMPARE(messages.messages.size(), size_t(1));
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("7"));
-        QCOMPARE(mc->mc_result->TextMatrix(0, 3), QStringLiteral(" "));
-        mc->mc_result->setRow(2);
-        mc->mc_result->setCol(3);
-        QCOMPARE(mc->mc_result->Text(), QStringLiteral("R"));
+        QCOMPARE(result_grid_rows(*mc->mc_result),
+                 with(with(emptyGrid(), 0, "MAI   *   "), 2, "TOUR*   **").join('\n'));
+        QCOMPARE(cellBack(mc->mc_result, 2, 3), QColor(246, 253, 181));
         QCOMPARE(mc->mc_result->CellForeColor(), QColor(255, 0, 0));
-        QCOMPARE(mc->mc_result->CellBackColor(), QColor(246, 253, 181));
         QVERIFY(mc->zone_propal->Text().startsWith("MAIXQ*    \r\n"));
-        QCOMPARE(game.reply().section("[code]", 1).left(12), QStringLiteral("MAI...*...\r\n"));
 
         // The complete grid ends the game.
         game.paste(Reference);
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("61"));
-        QCOMPARE(messages.messages.size(), size_t(2));
-        QCOMPARE(messages.messages[1].text,
-                 QStringLiteral("   Bravo ! Partie terminée.\r\n   Merci de copier "
-                                "la grille et le texte dans votre réponse."));
-        QCOMPARE(messages.messages[1].icon, desktop::Icon::Information);
         QVERIFY(frm_fin_form.loaded() && frm_fin_form.get()->isVisible());
-        for (LetterTally::size_type s = 1; s <= 26; ++s)
-            QCOMPARE(mc->runningRemainingTally[s], qint16(0));
-
+        QCOMPARE(mc->runningRemainingTally, LetterTally{});
         QTest::mouseClick(mc->bt_save, Qt::LeftButton);
-        QCOMPARE(messages.messages.size(), size_t(2));
+        QCOMPARE(messages.texts(), (QStringList{"Le conetnu du presse-papier n'est pas valide.",
+                                                "   Bravo ! Partie terminée.\r\n   Merci de copier "
+                                                "la grille et le texte dans votre réponse."}));
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::Exclamation);
+        QCOMPARE(messages.messages[1].icon, desktop::Icon::Information);
         game.restart();
-        mc = game.mc;
-        QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("0"));
-        for (int r = 0; r < 10; ++r)
-            for (int c = 0; c < 10; ++c) {
-                const bool black = Reference[r][c] == QLatin1Char('*');
-                QCOMPARE(mc->mc_result->TextMatrix(r, c),
-                         black ? QString(" ") : QString(Reference[r][c]));
-                QCOMPARE(cellBack(mc->mc_result, r, c),
-                         black ? gridrows::Black : gridrows::FoundLetter);
-            }
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
+        for (int i = 0; i < 100; ++i) {
+            const QChar ch = Reference[i / 10][i % 10];
+            QCOMPARE(cellState(game.mc->mc_result, i / 10, i % 10),
+                     ch == u'*' ? QStringLiteral("# ") : QString(ch));
+            QCOMPARE(game.mc->mc_result->CellBackColor() == gridrows::FoundLetter, ch != u'*');
+        }
     }
 
     void theReplyForSeventeenLettersIsExact() {
         MasterGame game(Reference, emptyGrid());
         QStringList proposal =
             with(with(emptyGrid(), 0, Reference[0]), 2, Reference[2]); // 9 + 7 letters
-        proposal[9] = QStringLiteral("  E       ");
+        proposal[9] = QStringLiteral("  EX      ");                    // "X" is wrong
         game.paste(proposal);
         QStringList lines = dotted(proposal);
         lines[9] = QStringLiteral("**E.**..*.");
@@ -114,21 +259,16 @@ private slots:
         QCOMPARE(game.mc->mc_result->TextMatrix(0, 3), QStringLiteral(" "));
         QCOMPARE(game.mc->mc_result->TextMatrix(1, 0), QStringLiteral("O"));
         QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("2"));
-        QVERIFY(messages.messages.empty());
-    }
-
-    void aProposalWithLineFeedsAloneIsValidated() {
-        // As a browser on Linux puts text on the clipboard.
-        MasterGame game(Reference, emptyGrid());
-        MessageRecorder messages;
+        // Line feeds alone, as a browser on Linux puts text on the clipboard.
         game.paste(gridText(dotted(with(emptyGrid(), 0, Reference[0]))).replace("\r\n", "\n"));
-        QVERIFY(messages.messages.empty());
-        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("9"));
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("11"));
         QCOMPARE(desktop::withCrLf("A\nB\r\nC\n\n"), QStringLiteral("A\r\nB\r\nC\r\n\r\n"));
+        QVERIFY(messages.messages.empty());
     }
 
     void aRestoreOverAnotherGameShowsAndSavesExactlyTheSavedOne() {
-        MasterGame game(Reference, with(emptyGrid(), 0, Reference[0]));
+        // A wrong stored letter is blanked but keeps its colour.
+        MasterGame game(Reference, with(emptyGrid(), 0, "MXISON*VER"));
         // The grids show another game: black squares and found letters where the saved one
         // has none.
         QStringList other = Reference;
@@ -138,8 +278,9 @@ private slots:
         game.mc->mnu_resto->trigger();
         game.mc->mnu_save->trigger();
         QCOMPARE(storedRows(game.file(), "source"), Reference);
-        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, Reference[0]));
+        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, "M ISON*VER"));
         QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
+        QCOMPARE(cellBack(game.mc->mc_result, 0, 1), gridrows::FoundLetter);
     }
 
     void aShortReferenceRowFindsNothingPastAShortPaste() {
@@ -149,23 +290,6 @@ private slots:
         game.paste(QStringLiteral("MAISON*VER\r\n"));
         QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("9"));
         for (int c = 4; c < 10; ++c) QCOMPARE(cellBack(game.mc->mc_result, 1, c), gridrows::White);
-    }
-
-    void savedOrRestoredGamesCloseWithoutAQuestion_data() {
-        QTest::addColumn<bool>("save");
-        QTest::newRow("saved") << true;
-        QTest::newRow("restored") << false;
-    }
-    void savedOrRestoredGamesCloseWithoutAQuestion() {
-        QFETCH(bool, save);
-        MasterGame game(Reference, emptyGrid());
-        MessageRecorder messages;
-        game.paste(with(emptyGrid(), 0, Reference[0]));
-        (save ? game.mc->mnu_save : game.mc->mnu_resto)->trigger();
-        game.mc->close();
-        settle();
-        QVERIFY(messages.messages.empty());
-        QVERIFY(!frm_mc_form.loaded());
     }
 
     void aCompleteResultGridEndsTheGameEvenWhenNothingIsFound() {
@@ -183,62 +307,47 @@ private slots:
         QCOMPARE(game.mc->nb_ltr_src->text(), QString::number(letterTotal(total) + 7));
         QCOMPARE(game.mc->referenceCount[0], qint16(1)); // "@" counts in slot 0 on screen
         QCOMPARE(game.mc->referenceCount[5], qint16(total[5] + 7));
-        const QVariantMap source = storedRecord(game.file(), "source");
-        const QVariantMap result = storedRecord(game.file(), "result");
-        QCOMPARE(source.value("total_e").toInt(), total[5] + 7);
-        QCOMPARE(result.value("reste_t").toInt(), total[20] - 1);
-        QCOMPARE(result.value("reste_z").toInt(), int(total[26]));
+        QCOMPARE(storedTally(game.file(), "source", "total_")[5], qint16(total[5] + 7));
+        const auto remaining = storedTally(game.file(), "result", "reste_");
+        QCOMPARE(remaining[20], qint16(total[20] - 1));
+        QCOMPARE(remaining[26], total[26]);
         QVERIFY(!letterSlot(QString()).has_value() && !letterSlot("[").has_value());
-    }
-
-    void aWrongStoredLetterIsBlankedOnRestoreButKeepsItsColour() {
-        MasterGame game(Reference, with(emptyGrid(), 0, "MXISON*   "));
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 1), QStringLiteral(" "));
-        QCOMPARE(cellBack(game.mc->mc_result, 0, 1), gridrows::FoundLetter);
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 2), QStringLiteral("I"));
     }
 
     void theSaveStoresTalliesThatMatchItsRows() {
         MasterGame game(Reference, emptyGrid());
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            raw.setDatabaseName(game.file());
-            QVERIFY(raw.open());
-            QSqlQuery(raw).exec("DELETE FROM result"); // the save adds the record again
-        }
-        QSqlDatabase::removeDatabase("raw");
+        deleteRecords(game.file(), "result"); // the save adds the record again
         game.paste(with(emptyGrid(), 0, Reference[0]));
-        QTest::mouseClick(game.mc->mc_source, Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::keyClick(game.mc->mc_source, 'w'); // the reference's "M" becomes "W"
+        act(game.mc->mc_source, "@0,0");
+        act(game.mc->mc_source, "w"); // the reference's "M" becomes "W"
         game.mc->mnu_save->trigger();
-        const QVariantMap source = storedRecord(game.file(), "source");
-        const QVariantMap result = storedRecord(game.file(), "result");
-        QCOMPARE(source.value("l1").toString(), QStringLiteral("WAISON*VER"));
-        QCOMPARE(result.value("l1").toString(), Reference[0]);
-        QCOMPARE(result.value("l2").toString(), emptyGrid()[1]);
-        QCOMPARE(source.value("total_w").toInt(), 1);
-        QCOMPARE(result.value("reste_m").toInt(), 0); // one "M" in each grid
-        QCOMPARE(result.value("reste_a").toInt(), countRowLetters(Reference)[1] - 1);
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 6),
-                 QStringLiteral("*")); // normalised by the save
+        QCOMPARE(storedRows(game.file(), "source")[0], QStringLiteral("WAISON*VER"));
+        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, Reference[0]));
+        QCOMPARE(storedTally(game.file(), "source", "total_")[23], qint16(1)); // "W"
+        const auto remaining = storedTally(game.file(), "result", "reste_");
+        QCOMPARE(remaining[13], qint16(0)); // one "M" in each grid
+        QCOMPARE(remaining[1], qint16(countRowLetters(Reference)[1] - 1));
+        QCOMPARE(game.mc->mc_result->TextMatrix(0, 6), QStringLiteral("*")); // normalised
     }
 
-    void closingWithUnsavedChangesAsks_data() {
+    // Closing by hand after a change asks, unless the change was saved or restored since.
+    void closing_data() {
         QTest::addColumn<desktop::Answer>("answer");
-        QTest::addColumn<bool>("readOnly");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("Sauvegarder") << desktop::Answer::Save << false << true << true;
-        QTest::newRow("Sauvegarder, the save fails")
-            << desktop::Answer::Save << true << false << false;
-        QTest::newRow("Ne pas sauvegarder") << desktop::Answer::Discard << false << true << false;
-        QTest::newRow("Annuler") << desktop::Answer::Cancel << false << false << false;
+        QTest::newRow("Sauvegarder") << desktop::Answer::Save << true << true;
+        QTest::newRow("Sauvegarder, the save fails") << desktop::Answer::Save << false << false;
+        QTest::newRow("Ne pas sauvegarder") << desktop::Answer::Discard << true << false;
+        QTest::newRow("Annuler") << desktop::Answer::Cancel << false << false;
+        QTest::newRow("saved") << desktop::Answer::Cancel << true << true;
+        QTest::newRow("restored") << desktop::Answer::Cancel << true << false;
     }
-    void closingWithUnsavedChangesAsks() {
+    void closing() {
         QFETCH(desktop::Answer, answer);
-        QFETCH(bool, readOnly);
         QFETCH(bool, closed);
         QFETCH(bool, saved);
+        const QByteArray tag = QTest::currentDataTag();
+        const bool readOnly = tag.endsWith("fails"), asks = tag != "saved" && tag != "restored";
         MasterGame game(Reference, emptyGrid());
         MessageRecorder messages(answer);
         std::optional<ReadOnlyFile> locked;
@@ -250,13 +359,16 @@ private slots:
         QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : 0));
         QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), QStringLiteral("M"));
         messages.messages.clear();
+        if (!asks) (tag == "saved" ? game.mc->mnu_save : game.mc->mnu_resto)->trigger();
+        game.mc->filler1->trigger();  // a line, nothing more
         game.mc->mnu_exit->trigger(); // "Sortir" asks as the close button does
         settle();
-        QCOMPARE(messages.messages.front().text,
-                 QStringLiteral("La partie a été modifiée depuis la dernière sauvegarde. "
-                                "Voulez-vous la sauvegarder ?"));
-        QCOMPARE(messages.messages.front().buttons, desktop::Buttons::SaveDiscardCancel);
-        QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : 1)); // the failure is told
+        QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : asks)); // a failure is told
+        if (asks)
+            QCOMPARE(messages.messages.front().text,
+                     QStringLiteral("La partie a été modifiée depuis la dernière sauvegarde. "
+                                    "Voulez-vous la sauvegarder ?"));
+        if (asks) QCOMPARE(messages.messages.front().buttons, desktop::Buttons::SaveDiscardCancel);
         if (readOnly) {
             QCOMPARE(messages.messages.back().icon, desktop::Icon::Critical);
             QVERIFY(messages.messages.back().text.contains("a échoué"));
@@ -267,6 +379,170 @@ private slots:
         game.program = nullptr;
         locked.reset();
         QCOMPARE(storedRecord(game.file(), "result").value("l1").toString() == Reference[0], saved);
+    }
+    // Whatever the clipboard holds, only reference letters are found, found letters stay and
+    // the count follows.
+    void strangeAndRandomPastesKeepTheGameSound() {
+        MasterGame game(Reference, emptyGrid());
+        frm_mc *mc = game.mc;
+        MessageRecorder messages;
+        int found = 0; // since the window was loaded
+        const auto pasteAndCheck = [&](const QString &text) {
+            QStringList before;
+            for (int i = 0; i < 100; ++i) before << mc->mc_result->TextMatrix(i / 10, i % 10);
+            desktop::setClipboardText(text);
+            mc->Command1_Click();
+            for (int i = 0; i < 100; ++i) {
+                const QString ref(Reference[i / 10][i % 10]);
+                const QString cell = mc->mc_result->TextMatrix(i / 10, i % 10);
+                if (ref == "*") continue;
+                QVERIFY2(cell == " " || cell == ref,
+                         qPrintable(QString("cell %1: %2").arg(i).arg(cell)));
+                if (before[i] != " ") QCOMPARE(cell, before[i]);
+                found += before[i] == " " && cell != " ";
+            }
+            QCOMPARE(mc->nb_ltr_val->text(), QString::number(found));
+        };
+        QString huge(10 * 1024 * 1024, u'A');
+        huge[10] = u'\r', huge[11] = u'\n';
+        for (const QString &t :
+             {QString(), huge, QString(10 * 1024 * 1024, QChar(0x4E2D)), QString(5000, u'\n'),
+              QString(12, QChar(0)),
+              QStringLiteral(".........\r\n") + QChar(0) + QString::fromUtf8("😀😀"),
+              Reference.join("\r\n").chopped(1), Reference.join("\r\n") + "E",
+              Reference.join("\r\n").toLower(), QString::fromUtf8("*ÉÈÀ\r\n")})
+            pasteAndCheck(t);
+        QVERIFY(mc->zone_propal->toPlainText().size() <= TextBox::DisplayLimit + 8);
+        mc->mnu_resto_Click();
+
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator rng(seed);
+        // Thousands of journal entries would only measure the disk; the strange clipboards
+        // above go through the journal.
+        set_journal_recording(false);
+        const auto journalBack = qScopeGuard([] { set_journal_recording(true); });
+        for (int i = 1; i <= 5000 && !QTest::currentTestFailed(); ++i) {
+            pasteAndCheck(randomPaste(rng));
+            if (i % 150) continue;
+            mc->mnu_resto_Click(); // back to the saved, empty result grid
+            frm_fin_form.unload();
+            settle();
+        }
+    }
+
+    void theRankingAndItsBoardText_data() {
+        QTest::addColumn<std::vector<JournalEntry>>("entries");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("nobody yet")
+            << std::vector<JournalEntry>{entry("", 4)} << "[code]Rang  Joueur  Lettres\r\n[/code]";
+        QTest::newRow("ties share a rank, in name order; case and spaces do not split a player")
+            << std::vector<JournalEntry>{entry("Zoé", 3), entry("bob", 2), entry(" Bob ", 1),
+                                         entry("Anne-Sophie", 3), entry("Zoé", 9, true)}
+            << "[code]Rang  Joueur       Lettres\r\n"
+               "   1  Anne-Sophie        3\r\n"
+               "   1  bob                3\r\n"
+               "   1  Zoé                3\r\n[/code]";
+        QTest::newRow("wide totals")
+            << std::vector<JournalEntry>{entry("Al", 12345678), entry("Bé", 7)}
+            << "[code]Rang  Joueur   Lettres\r\n"
+               "   1  Al      12345678\r\n"
+               "   2  Bé             7\r\n[/code]";
+    }
+    void theRankingAndItsBoardText() {
+        QFETCH(std::vector<JournalEntry>, entries);
+        QFETCH(QString, text);
+        QCOMPARE(ranking_board_text(ranking(entries)), text);
+    }
+
+    void aGameOfFiveValidationsByThreePlayersOneUndone() {
+        MasterGame game(Reference, emptyGrid());
+        MessageRecorder messages(desktop::Answer::Yes);
+        for (int row : {0, 1, 2, 3})
+            game.paste(with(emptyGrid(), row, Reference[row])); // 9, 6, 7 and 5 letters
+        game.mc->mnu_save->trigger();
+        const QVariantMap savedSource = storedRecord(game.file(), "source");
+        const QVariantMap savedResult = storedRecord(game.file(), "result");
+        const QString count = game.mc->nb_ltr_val->text();
+        const LetterTally running = game.mc->runningRemainingTally;
+        game.paste(with(emptyGrid(), 4, Reference[4])); // 7 letters
+        frm_journal &journal = openJournal(game.mc);
+        const QStringList players = {"Alice", "Bruno", "Chloé", "alice", "Bruno"};
+        for (int r = 0; r < 5; ++r) name(journal, r, players[r]);
+        QCOMPARE(journal.entries().back().proposition,
+                 gridText(dotted(with(emptyGrid(), 4, Reference[4]))));
+
+        game.mc->mnu_annuler->trigger();
+        QVERIFY(messages.texts().back().startsWith("Annuler la validation n° 5 du "));
+        QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
+        const QStringList rows = shown(journal);
+        QCOMPARE(rows.size(), 5);
+        QVERIFY(rows[4].startsWith("~5|") && !rows[3].startsWith("~"));
+        QCOMPARE(rows[0].section('|', 2),
+                 QStringLiteral("Alice|9|L1C1 L1C2 L1C3 L1C4 L1C5 L1C6 L1C8 L1C9 L1C10"));
+
+        // Alice 9 + 5, Chloé 7, Bruno 6 (his 7 undone).
+        QCOMPARE(journal.tbl_classement->rowCount(), 3);
+        QCOMPARE(journal.tbl_classement->item(2, 1)->text(), QStringLiteral("Bruno"));
+        QTest::mouseClick(journal.bt_copier_classement, Qt::LeftButton);
+        QCOMPARE(desktop::clipboardText(), QStringLiteral("[code]Rang  Joueur  Lettres\r\n"
+                                                          "   1  Alice        14\r\n"
+                                                          "   2  Chloé         7\r\n"
+                                                          "   3  Bruno         6\r\n[/code]"));
+
+        // Back to what was saved before the undone validation, and a change to save.
+        QCOMPARE(game.mc->nb_ltr_val->text(), count);
+        QCOMPARE(game.mc->runningRemainingTally, running);
+        QCOMPARE(cellBack(game.mc->mc_result, 4, 0), gridrows::White);
+        QVERIFY(game.mc->hasUnsavedChanges());
+        game.mc->mnu_save->trigger();
+        QCOMPARE(storedRecord(game.file(), "source"), savedSource);
+        QCOMPARE(storedRecord(game.file(), "result"), savedResult);
+
+        // The next start shows the same journal; undoing goes back to the game's first entry.
+        game.restart();
+        QCOMPARE(shown(openJournal(game.mc)), rows);
+        for (int i = 0; i < 4; ++i) game.mc->mnu_annuler->trigger();
+        QCOMPARE(game.mc->runningRemainingTally, countRowLetters(Reference));
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
+        QCOMPARE(result_grid_rows(*game.mc->mc_result), emptyGrid().join('\n'));
+        messages.messages.clear();
+        game.mc->mnu_annuler->trigger();
+        QCOMPARE(messages.texts(),
+                 QStringList{"Il n'y a aucune validation à annuler dans cette partie."});
+    }
+
+    void aFileWithoutTheJournalPlaysAndANewGameStartsAnewJournal() {
+        MasterGame game(Reference, emptyGrid());
+        MessageRecorder messages;
+        game.paste(with(emptyGrid(), 0, Reference[0]));
+        delete game.program;
+        game.program = nullptr;
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            raw.setDatabaseName(game.file());
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec("DROP TABLE journal"));
+        }
+        QSqlDatabase::removeDatabase("raw");
+        game.restart();
+        QVERIFY(game.mc && game.mc->isVisible());
+        game.paste(with(emptyGrid(), 1, Reference[1]));
+        frm_journal &journal = openJournal(game.mc);
+        QCOMPARE(journal.entries().size(), size_t(1));
+        QCOMPARE(journal.entries()[0].numero, 1);
+        QVERIFY(messages.messages.empty());
+        // A grid committed from the editor starts a new game.
+        storeRows(game.file(), "new", Reference);
+        game.mc->mnu_new->trigger();
+        frm_new_form.get()->mnu_recall->trigger();
+        messages.answer = desktop::Answer::Yes;
+        frm_new_form.get()->mnu_ref->trigger();
+        QCOMPARE(messages.messages.size(), size_t(1));
+        QCOMPARE(journal.tbl_journal->rowCount(), 0);
+        game.paste(with(emptyGrid(), 2, Reference[2]));
+        QCOMPARE(journal.entries().size(), size_t(1));
+        QCOMPARE(journal.entries()[0].partie, 2);
     }
 };
 
