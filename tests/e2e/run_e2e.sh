@@ -4,14 +4,14 @@
 # and keys through xdotool, windows found by their titles); the clipboard is read and written
 # only by a third program, xclip.
 #
-# Usage: run_e2e.sh QUADRILEX_BINARY GAME_HELPER
+# Usage: run_e2e.sh QUADRILEX_BINARY
 # Needs Xvfb, xdotool, xclip and python3.
 set -euo pipefail
 
 program=$(readlink -f "$1")
-helper=$(readlink -f "$2")
 MasterTitle='Quadrilex (QLX) - 1.6.12'
 PlayerTitle='Grille du joueur '
+ChoiceTitle='Choix du jeu'
 ProposalTitle='Quadrilex'
 
 work=$(mktemp -d)
@@ -47,7 +47,6 @@ start_program() { # role
   mkdir -p "$dir/home" "$dir/run"
   chmod 700 "$dir/run"
   cp "$program" "$dir/quadrilex"
-  "$helper" "$dir/qlex.mdb" "$1"
   # A French program whatever the user's language: the test runs it in the plain C locale.
   (cd "$dir" && HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" LANG=C.UTF-8 LC_ALL=C.UTF-8 \
     QT_QPA_PLATFORM=xcb exec ./quadrilex) >"$dir/log" 2>&1 &
@@ -59,17 +58,6 @@ find_window() { # title, as a whole
   pattern="^$(printf '%s' "$1" | sed 's/[][().*^$\\+?{}|]/\\&/g')\$"
   timeout 20 xdotool search --sync --onlyvisible --name "$pattern" | head -n 1
 }
-
-start_program master
-master_pid=$!
-start_program player
-master=$(find_window "$MasterTitle") || fail "no master window"
-player=$(find_window "$PlayerTitle") || fail "no player window"
-[ -n "$master" ] && [ -n "$player" ] || fail "windows not found"
-# Side by side: without a window manager they would both lie at the top left.
-timeout 10 xdotool windowmove --sync "$master" 0 0 || fail "cannot move the master window"
-timeout 10 xdotool windowmove --sync "$player" 800 0 || fail "cannot move the player window"
-step "master window $master, player window $player"
 
 # Positions are taken from the windows' layout in twips (15 twips a pixel), relative to the
 # area under the menu bar, whose height is what the window has beyond that area.
@@ -121,13 +109,41 @@ no_message_box() { # what was done
   fi
 }
 
-# --- The game.
+# --- The programs.
+# The player starts on a new game file and takes the preselected player's window with Return.
+start_program player
+choice=$(find_window "$ChoiceTitle") || fail "no start-up choice on a new game file"
+focus "$choice"
+keys Return
+player=$(find_window "$PlayerTitle") || fail "Return did not open the player window"
+step "player: Return took the player's window"
 sample=(MAISON*VER 'O*RAT*IL**' 'TOUR*CAP**' '*PIE*A*R**' 'ANE**SEL*U' '**NID*OS**' \
   'GEL*R*UT**' '*AIR*NU***' 'BLE*F*U*Z*' '**ET**MA*E')
 # The result grid as stored: the black squares, and "MA" found in row 1.
 result=()
 for row in "${sample[@]}"; do result+=("$(printf '%s' "$row" | tr 'A-Z' '.')"); done
 result[0]="MA${result[0]:2}"
+# The master's game file: a new one, as the player's program made it, with the sample grid as
+# the reference and that result written in.
+mkdir -p "$work/master"
+cp "$work/player/qlex.mdb" "$work/master/qlex.mdb"
+python3 - "$work/master/qlex.mdb" "${sample[@]}" "${result[@]}" <<'PY'
+import sqlite3, sys
+db, fields = sqlite3.connect(sys.argv[1]), ", ".join("l%d = ?" % i for i in range(1, 11))
+db.execute("UPDATE source SET mode = 'M', " + fields, sys.argv[2:12])
+db.execute("UPDATE result SET " + fields, sys.argv[12:22])
+db.commit()
+PY
+start_program master
+master_pid=$!
+master=$(find_window "$MasterTitle") || fail "no master window"
+[ -n "$master" ] && [ -n "$player" ] || fail "windows not found"
+# Side by side: without a window manager they would both lie at the top left.
+timeout 10 xdotool windowmove --sync "$master" 0 0 || fail "cannot move the master window"
+timeout 10 xdotool windowmove --sync "$player" 800 0 || fail "cannot move the player window"
+step "master window $master, player window $player"
+
+# --- The game.
 grid_text() { # eol, rows...
   local eol=$1 row
   shift

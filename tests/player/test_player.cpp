@@ -3,15 +3,22 @@
 #include "core/grid_rows.h"
 #include "core/startup.h"
 #include "core/textbox.h"
+#include "editor/frm_new.h"
+#include "master/frm_mc.h"
 #include "player/frm_img_player.h"
 #include "player/frm_new_player.h"
 #include "player/player_text.h"
 #include "tests/support/test_support.h"
-#include <QElapsedTimer>
+#include <QApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const QString Invalid = QStringLiteral("Le conetnu du presse-papier n'est pas valide.");
@@ -41,17 +48,15 @@ QStringList view(FlexGrid &g) {
 }
 } // namespace
 
-class TestPlayerWindow : public QObject {
+class TestPlayer : public QObject {
     Q_OBJECT
     GameFolder *folder = nullptr;
     RunningProgram *program = nullptr;
     frm_new_player *p = nullptr;
 
     void paste(const QVariant &content) { // a text, or a picture
-        if (content.typeId() == QMetaType::QImage)
-            desktop::setClipboardImage(content.value<QImage>());
-        else
-            desktop::setClipboardText(content.toString());
+        content.typeId() == QMetaType::QImage ? desktop::setClipboardImage(content.value<QImage>())
+                                              : desktop::setClipboardText(content.toString());
         QTest::mouseClick(p->bt_master, Qt::LeftButton);
     }
 private slots:
@@ -66,21 +71,12 @@ private slots:
         delete folder;
     }
 
-    void theReplyIsReadCellByCell() {
-        using playertext::reply_cells;
-        QCOMPARE(reply_cells("maiS.n*\r\nv\nx\ry").join('|'), "M|A|I|S| |N|*|V|X|Y");
-        const char odd[] = "a\0😀漢ß";
-        QCOMPARE(reply_cells(QString::fromUtf8(odd, sizeof(odd) - 1)),
-                 (QStringList{"A", QString(QChar(0)), "😀", "漢", "ß"}));
-        QCOMPARE(reply_cells(newGame() + "XYZ" + QString(1 << 20, 'Q')).join(""),
-                 blackSquaresOf(SampleGrid).join(""));
-    }
+    void hundredCells() { QCOMPARE(playertext::reply_cells(newGame() + "Q").size(), 100); }
 
     // The clipboard pasted over the grid of Reply (no paste at all when invalid), then the
     // tokens played; the grid as view() shows it, the messages, the current cell at the end.
     void grid_data() {
         QTest::addColumn<QVariant>("clipboard");
-        QTest::addColumn<bool>("down");
         QTest::addColumn<QString>("tokens");
         QTest::addColumn<QStringList>("grid");
         QTest::addColumn<QStringList>("messages");
@@ -88,12 +84,13 @@ private slots:
         QStringList reply = Reply, game = dotted(blackSquaresOf(SampleGrid)), found = game;
         reply[0] = "mais.n*ve.";
         found[1] = "o*rat*il**";
+        found[2] = "ß😀漢" + QString(QChar(0)) + "*...**"; // one cell each, as they are
         // "a" typed after the paste: on the last cell when it is open, refused when the paste is.
         auto pasted = [&](const char *name, const QVariant &text, QStringList grid) {
             const bool refused = grid.isEmpty(), typed = !refused && grid[9][9] == '.';
             if (refused) grid = reply;
             if (typed) grid[9][9] = 'A';
-            QTest::newRow(name) << text << false << "a" << grid
+            QTest::newRow(name) << text << "a" << grid
                                 << (refused ? QStringList{Invalid, ApplyFirst} : QStringList())
                                 << QPoint(10, typed ? 1 : 10);
         };
@@ -108,24 +105,24 @@ private slots:
                {});
         pasted("empty", "", {});
         pasted("a picture", QImage(20, 20, QImage::Format_RGB32), {});
-        pasted("line feeds only", QString(newGame()).remove('\r'), game); // as browsers copy it
+        // Line feeds alone, as browsers copy it, and a carriage return alone.
+        pasted("line ends alone", QString(newGame()).remove('\r').replace(21, 1, '\r'), game);
         pasted("10 MB refused", QString(10 << 20, 'x') + newGame(), {});
         pasted("10 MB after a grid", newGame() + QString(10 << 20, 'Q'), game);
         // Changes "r,c=X" to Reply's grid.
         auto typed = [&](const char *name, const char *tokens, const QStringList &changes,
-                         QPoint end, const QStringList &messages = {}, bool down = false) {
+                         QPoint end, const QStringList &messages = {}) {
             QStringList grid = reply;
             for (const QString &change : changes) {
                 const QStringList rc = change.left(change.indexOf('=')).split(',');
                 grid[rc[0].toInt() - 1][rc[1].toInt() - 1] = change.back();
             }
-            QTest::newRow(name) << QVariant(gridText(Reply)) << down << tokens << grid << messages
-                                << end;
+            QTest::newRow(name) << QVariant(gridText(Reply)) << tokens << grid << messages << end;
         };
         typed("across a line end", "@2,9|abc", {"2,9=A", "2,10=B", "3,1=C"}, {3, 2});
-        typed("down a column end", "@9,4|aBc", {"9,4=A", "10,4=B", "1,5=C"}, {2, 5}, {}, true);
+        typed("down a column end", "@9,4|aBc", {"9,4=A", "10,4=B", "1,5=C"}, {2, 5});
         typed("after the last cell across", "@10,10|ab", {"10,10=A", "10,1=B"}, {10, 2});
-        typed("after the last cell down", "@10,10|ab", {"10,10=A", "1,10=B"}, {2, 10}, {}, true);
+        typed("after the last cell down", "@10,10|ab", {"10,10=A", "1,10=B"}, {2, 10});
         typed("found letter", "@1,1|z7|Delete", {}, {1, 1}); // not even a refusal
         typed("up to a black square", "@5,4|xy|Delete", {"5,4=X"}, {5, 5});
         typed("refused", "@2,2|7é€漢|Enter|Backspace", {}, {2, 2},
@@ -134,12 +131,11 @@ private slots:
         typed("keys stay off the headers", "@1,5|Up|PageUp|Home|Left|@1,5|x|End|PageDown|y",
               {"1,5=X", "10,10=Y"}, {10, 1});
         QTest::newRow("no reply yet")
-            << QVariant() << false << "@2,2|a7|Delete|Up|b" << QStringList(10, "..........")
+            << QVariant() << "@2,2|a7|Delete|Up|b" << QStringList(10, "..........")
             << QStringList(3, ApplyFirst) << QPoint(1, 2);
     }
     void grid() {
         QFETCH(QVariant, clipboard);
-        QFETCH(bool, down);
         QFETCH(QString, tokens);
         QFETCH(QStringList, grid);
         QFETCH(QStringList, messages);
@@ -147,10 +143,9 @@ private slots:
         MessageRecorder recorder;
         if (clipboard.isValid()) {
             paste(gridText(Reply));
-            QElapsedTimer timer;
-            timer.start();
+            const QDeadlineTimer deadline(5000);
             if (clipboard != QVariant(gridText(Reply))) paste(clipboard);
-            QVERIFY2(timer.elapsed() < 5000, "the paste must not freeze the window");
+            QVERIFY2(!deadline.hasExpired(), "the paste must not freeze the window");
             // Its dots shown as spaces; a refused text as it is ("" for a picture).
             const QString shown = messages.value(0) == Invalid
                                       ? clipboard.toString()
@@ -160,7 +155,7 @@ private slots:
             QCOMPARE(p->zone_master->isReadOnly(), shown.size() > TextBox::DisplayLimit);
             QVERIFY(p->zone_master->toPlainText().size() <= TextBox::DisplayLimit + 4);
         }
-        (down ? p->opt_v : p->opt_h)->setChecked(true);
+        p->opt_v->setChecked(strstr(QTest::currentDataTag(), "down") != nullptr);
         play(p->new_grille, tokens);
         QCOMPARE(QPoint(p->new_grille->Row(), p->new_grille->Col()), end);
         QCOMPARE(recorder.texts(), messages);
@@ -174,23 +169,27 @@ private slots:
     // However the proposal window goes, the player's window comes back, and only then.
     void theProposalWindowTakesThePlayerWindowAway_data() {
         QTest::addColumn<int>("how");
-        QTest::newRow("close button") << 0;
-        QTest::newRow("unloaded by code") << 1;
-        QTest::newRow("destroyed") << 2;
-        QTest::newRow("program end") << 3;
+        int how = 0;
+        for (const char *name : {"close button", "unloaded by code", "destroyed", "program end"})
+            QTest::newRow(name) << how++;
     }
     void theProposalWindowTakesThePlayerWindowAway() {
         QFETCH(int, how);
         MessageRecorder messages;
         QTest::mouseClick(p->bt_valider, Qt::LeftButton);
         QCOMPARE(messages.texts(), QStringList{ApplyFirst});
-        QCOMPARE(p->zone_player->Text(), QString());
         // Never refused: without a composed proposal the text is empty.
+        const QString text = how ? gridText(Reply) : QString();
+        if (how) paste(text), QTest::mouseClick(p->bt_valider, Qt::LeftButton);
+        QCOMPARE(p->zone_player->Text(), QString(text).replace('.', ' '));
         QTest::mouseClick(p->bt_player, Qt::LeftButton);
         frm_img_player *img = frm_img_player_form.get();
         QVERIFY(img && img->isVisible() && !p->isEnabled());
-        QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
-        QCOMPARE(desktop::clipboardText(), QStringLiteral("Proposition : [code][/code]"));
+        for (int copy = 0; copy < 2; ++copy) { // the second copy the same
+            QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
+            QCOMPARE(desktop::clipboardText(), "Proposition : [code]" + text + "[/code]");
+        }
+        QCOMPARE(img->propal->Text(), text);
         QCOMPARE(img->picture(), p->new_grille->Picture());
         const QSize shown = img->Image1->pixmap().size(); // the whole grid, reduced to fit
         QVERIFY(shown.width() > 280 && shown.boundedTo(img->Image1->size()) == shown);
@@ -206,7 +205,66 @@ private slots:
         QCOMPARE(frm_new_player_form.loaded(), how != 3);
         if (how != 3) QVERIFY(p->isEnabled());
     }
+
+    // Qt's own texts in French; the keyboard and fixed windows, from the player's window on.
+    void theDesktop() {
+        TextBox box;
+        std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+        QStringList captions; // and a real question box's buttons
+        for (QAction *a : menu->actions()) captions << a->text().section(u'\t', 0, 0).remove(u'&');
+        QTimer::singleShot(0, [&captions] {
+            auto *question = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            for (QAbstractButton *b : question->buttons()) captions << b->text();
+            question->close();
+        });
+        desktop::msgBox("?", desktop::Buttons::SaveDiscardCancel);
+        captions.sort();
+        QCOMPARE(captions.join('|'), "||Annuler|Annuler|Coller|Copier|Couper|Ne pas sauvegarder|"
+                                     "Rétablir|Sauvegarder|Supprimer|Tout sélectionner");
+
+        // Tab leaves the grid and Shift+Tab comes back to it, without a word; Escape leaves a
+        // main window open.
+        MessageRecorder messages;
+        p->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(p));
+        p->new_grille->setFocus();
+        QTest::keyClick(p->new_grille, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), p->opt_h);
+        QTest::keyClick(p->opt_h, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), p->new_grille);
+        QTest::keyClick(p, Qt::Key_Escape);
+        settle();
+        QVERIFY(frm_new_player_form.loaded() && messages.messages.empty());
+
+        p->mnu_mode->trigger();
+        settle();
+        frm_mc *mc = frm_mc_form.get();
+        mc->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(mc));
+        QCOMPARE(mc->minimumSize(), mc->maximumSize());
+        QCOMPARE(mc->height(), mc->menuBar()->sizeHint().height() + mc->client()->height());
+        QVERIFY(!(mc->windowFlags() & Qt::WindowMaximizeButtonHint) &&
+                !mc->windowIcon().pixmap(32).isNull());
+        // Tab goes through every visible control, the grids and the text box included.
+        mc->mc_result->setFocus();
+        QStringList order;
+        for (int i = 0; i < 10; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+            order << QApplication::focusWidget()->objectName();
+        QCOMPARE(order, (QStringList{"mc_result", "mc_source", "Command1", "zone_propal", "bt_save",
+                                     "nb_ltr_val", "bt_copie_grille", "bt_copie_lettres",
+                                     "bt_enregistrer_grille", "mc_result"}));
+        // Alt and a letter of its own opens each menu entry (lines of dashes aside).
+        mc->mnu_new->trigger();
+        frm_new *ed = frm_new_form.get();
+        for (QWidget *menu : QWidgetList{mc->menuBar(), mc->mnu_fic, ed->menuBar(), ed->mnu_fic}) {
+            QStringList keys;
+            for (QAction *a : menu->actions())
+                if (!a->text().startsWith('-'))
+                    keys << QKeySequence::mnemonic(a->text()).toString();
+            QVERIFY(!keys.contains("") && keys.removeDuplicates() == 0);
+        }
+    }
 };
 
-QTEST_MAIN(TestPlayerWindow)
-#include "test_player_window.moc"
+QTEST_MAIN(TestPlayer)
+#include "test_player.moc"
