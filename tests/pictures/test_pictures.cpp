@@ -124,32 +124,8 @@ private slots:
         QVERIFY(!frm_mc_form.loaded()); // closed once the picture was done
     }
 
-    void theEndOfGameWindowOffersPictureAndTexts() {
-        MessageRecorder messages;
-        game->paste(SampleGrid); // the window showing is the master game test's
-        frm_fin &fin = *frm_fin_form.get();
-        // The result grid itself: no numbers, found-letter colour kept.
-        QCOMPARE(fin.picture(), mc->mc_result->Picture());
-        QCOMPARE(QColor(fin.picture().pixel(3, 3)), gridrows::FoundLetter);
-        QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
-        QCOMPARE(desktop::clipboardText(),
-                 QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
-        QTest::mouseClick(fin.bt_copie_img_fin, Qt::LeftButton);
-        QVERIFY(desktop::clipboardText().isEmpty());
-        QCOMPARE(rgb(clipboardPicture()), fin.picture());
-        QTest::mouseClick(fin.bt_txt_fin_forum, Qt::LeftButton);
-        QCOMPARE(desktop::clipboardText(),
-                 QStringLiteral("[size=5][color=#0040FF]   Bravo ! Partie terminée. A vous de "
-                                "jouer ![/color][/size]"));
-        // Every later validation of the complete grid shows it again.
-        fin.hide();
-        game->paste(blackSquaresOf(SampleGrid));
-        QCOMPARE(messages.messages.size(), size_t(2));
-        QVERIFY(frm_fin_form.get()->isVisible());
-    }
-
     // Each "save the picture" command writes, as PNG, the picture its "copy" command puts on
-    // the clipboard, and leaves the clipboard as it was.
+    // the clipboard, and leaves the clipboard as it was. The end-of-game window's texts too.
     void eachSaveCommandWritesTheCopiedPicture_data() {
         QTest::addColumn<QString>("window");
         QTest::newRow("master's Grille") << "frm_mc";
@@ -161,9 +137,28 @@ private slots:
         MessageRecorder messages(desktop::Answer::Yes);
         QPushButton *copy = mc->bt_copie_grille, *save = mc->bt_enregistrer_grille;
         if (window == "frm_fin") {
-            game->paste(SampleGrid);
-            copy = frm_fin_form.get()->bt_copie_img_fin;
-            save = frm_fin_form.get()->bt_enregistrer_img_fin;
+            game->paste(SampleGrid); // the window showing is the master game test's
+            frm_fin &fin = *frm_fin_form.get();
+            copy = fin.bt_copie_img_fin;
+            save = fin.bt_enregistrer_img_fin;
+            // The result grid itself: no numbers, found-letter colour kept.
+            QCOMPARE(fin.picture(), mc->mc_result->Picture());
+            QCOMPARE(QColor(fin.picture().pixel(3, 3)), gridrows::FoundLetter);
+            QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
+            QCOMPARE(desktop::clipboardText(),
+                     QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
+            QTest::mouseClick(fin.bt_txt_fin_forum, Qt::LeftButton);
+            QCOMPARE(desktop::clipboardText(),
+                     QStringLiteral("[size=5][color=#0040FF]   Bravo ! Partie terminée. A vous "
+                                    "de jouer ![/color][/size]"));
+            QTest::mouseClick(copy, Qt::LeftButton);
+            QVERIFY(desktop::clipboardText().isEmpty());
+            QCOMPARE(rgb(clipboardPicture()), fin.picture());
+            // Every later validation of the complete grid shows it again.
+            fin.hide();
+            game->paste(blackSquaresOf(SampleGrid));
+            QCOMPARE(messages.messages.size(), size_t(2));
+            QVERIFY(fin.isVisible());
         } else if (window == "frm_img_player") {
             frm_new_player_form().bt_player_Click();
             copy = frm_img_player_form.get()->bt_copie_img;
