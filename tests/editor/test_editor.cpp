@@ -2,9 +2,12 @@
 #include "core/grid_rows.h"
 #include "editor/frm_impex.h"
 #include "editor/frm_new.h"
+#include "editor/grid_file.h"
 #include "master/frm_mc.h"
 #include "tests/support/test_support.h"
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -16,12 +19,29 @@ const QString Complete = "La grille doit être complète pour servir de référe
 const QString Consent = "Cette opération remplacera la grille de référence.\r"
                         "Êtes-vous sûr de faire cela ?";
 
-// The rows on a grid, offset 1 for the editor's headers; black squares as given.
-void compareRows(FlexGrid *grid, const QStringList &rows, int offset, const QString &black) {
+// The rows on a grid, offset 1 for the editor's headers.
+void compareRows(FlexGrid *grid, const QStringList &rows, int offset) {
     for (int r = 0; r < 10; ++r)
         for (int c = 0; c < 10; ++c)
             QCOMPARE(cellState(grid, r + offset, c + offset),
-                     rows[r][c] == '*' ? black : QString(rows[r][c]));
+                     rows[r][c] == '*' ? QStringLiteral("#*") : QString(rows[r][c]));
+}
+
+// The sample grid as the export writes it (a function: SampleGrid is another file's global).
+QByteArray grid() {
+    return gridText(dotted(SampleGrid)).toLatin1();
+}
+
+void write(const QString &path, const QByteArray &bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+// Opens the file window through the editor's menu and presses its button on the name.
+void run(QAction *entry, const QString &name) {
+    entry->trigger();
+    frm_impex_form.get()->filename->setText(name);
+    QTest::mouseClick(frm_impex_form.get()->bt_eximport, Qt::LeftButton);
 }
 } // namespace
 
@@ -30,90 +50,254 @@ class TestEditor : public QObject {
     EditorGame *shared = nullptr; // one program for the typing rows, ended last
 private slots:
     void aWholeNewGameThroughTheEditor() {
-        MessageRecorder messages(desktop::Answer::Yes);
+        MessageRecorder messages(desktop::Answer::No);
         EditorGame e(QStringList(10, QString(10, 'Z'))); // the reference the new game replaces
-        // Rows 1 to 5 across, each from a click on its first cell; a cell typed blank is aimed
-        // at again with the pointer and Left.
+        frm_mc *mc = e.game.mc;
+        // Rows 1 to 5 across, each from a click on its first cell. A cell typed blank stops the
+        // check of a reference on it; it is aimed at again with the pointer and Left.
         for (int r = 0; r < 5; ++r)
             play(e.g, QStringLiteral("@%1,1|").arg(r + 1) +
                           (r ? SampleGrid[r] : QString(SampleGrid[0]).replace(4, 1, ' ')));
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(1, 5));
         play(e.g, ">1,5|Left|o");
-        // Rows 6 to 10 down, from a click or, for columns 3 and 4, from the pointer and Up or
-        // Down (the highlight must not land on a black square: the next key would turn it white).
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(6, 1));
+        // Rows 6 to 10 down, from a click or, for columns 3 and 4, from the pointer and arrows
+        // (the highlight must not land on a black square: the next key would turn it white).
         e.ed->opt_v->setChecked(true);
         for (int c = 1; c <= 10; ++c) {
-            QString down = QString(c == 3 ? ">6,%1|Up|" : c == 4 ? ">6,%1|Down|" : "@6,%1|").arg(c);
+            QString down = c == 3   ? ">6,3|Right|Down|"
+                           : c == 4 ? ">6,4|Up|"
+                                    : QString("@6,%1|").arg(c);
             for (int r = 5; r < 10; ++r) down += SampleGrid[r][c - 1];
             play(e.g, down);
         }
-        compareRows(e.g, SampleGrid, 1, "# ");
         e.ed->mnu_save->trigger();
         e.ed->mnu_new->trigger();
         e.ed->mnu_recall->trigger();
-        compareRows(e.g, SampleGrid, 1, "#*");
-
-        e.ed->mnu_export->trigger();
-        frm_impex *impex = frm_impex_form.get();
-        impex->filename->clear();
-        QTest::keyClicks(impex->filename, "grille.txt");
-        QTest::mouseClick(impex->bt_eximport, Qt::LeftButton);
-        QVERIFY(!frm_impex_form.loaded());
-        QCOMPARE(fileBytes(e.path("grille.txt")), gridText(dotted(SampleGrid)).toLatin1());
-
-        // An empty grid saved over it, then the file imported, chosen from the list.
-        e.ed->mnu_new->trigger();
-        e.ed->mnu_save->trigger();
-        e.ed->mnu_import->trigger();
-        impex = frm_impex_form.get();
-        QListWidget *list = impex->filelistbox;
-        QCOMPARE(list->count(), 1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(0)).center());
-        QCOMPARE(impex->filename->text(), QStringLiteral("grille.txt"));
-        QTest::mouseClick(impex->bt_eximport, Qt::LeftButton);
-        compareRows(e.g, SampleGrid, 1, "#*");
-
+        compareRows(e.g, SampleGrid, 1);
+        e.ed->mnu_ref->trigger(); // "Non" changes nothing
+        QVERIFY(frm_new_form.loaded() && !mc->hasUnsavedChanges());
+        QCOMPARE(mc->mc_source->TextMatrix(0, 0), QStringLiteral("Z"));
+        messages.answer = desktop::Answer::Yes;
         e.ed->mnu_ref->trigger();
-        QCOMPARE(messages.texts(), QStringList{Consent});
-        QCOMPARE(messages.messages[0].buttons, desktop::Buttons::YesNo);
+        QCOMPARE(messages.texts(), (QStringList{Complete + ".", Complete, Consent, Consent}));
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical); // in the first row only
+        QCOMPARE(messages.messages[1].icon, desktop::Icon::Exclamation);
+        QCOMPARE(messages.messages[3].buttons, desktop::Buttons::YesNo);
         settle();
-        QVERIFY(!frm_new_form.loaded());
-        frm_mc *mc = e.game.mc;
-        compareRows(mc->mc_source, SampleGrid, 0, "#*");
+        QVERIFY(!frm_new_form.loaded() && mc->hasUnsavedChanges());
+        compareRows(mc->mc_source, SampleGrid, 0);
         QStringList fresh = blackSquaresOf(SampleGrid);
         fresh[0][0] = 'M'; // the first letter is given
-        compareRows(mc->mc_result, fresh, 0, "#*");
+        compareRows(mc->mc_result, fresh, 0);
         QCOMPARE(mc->nb_ltr_res->text(), QStringLiteral("0"));
         QStringList proposal = blackSquaresOf(SampleGrid);
         proposal[1] = SampleGrid[1];
         e.game.paste(proposal);
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("6"));
         QCOMPARE(cellBack(mc->mc_result, 1, 2), gridrows::FoundLetter); // "R" of row 2
+
+        // A dot left by an import counts as filled, and is copied as it is.
+        e.open();
+        storeRows(e.game.file(), "new", QStringList(10, QString(10, '.')));
+        e.ed->mnu_recall->trigger();
+        e.ed->mnu_ref->trigger();
+        QCOMPARE(mc->mc_source->TextMatrix(9, 9), QStringLiteral("."));
+        QCOMPARE(mc->mc_result->TextMatrix(0, 0) + mc->mc_result->TextMatrix(0, 1),
+                 QStringLiteral(". "));
     }
 
-    void saveAndRecall() {
-        EditorGame e;
-        MessageRecorder messages;
-        play(e.g, "@1,1|abcd*");
-        e.ed->mnu_save->trigger();
-        e.ed->mnu_save->trigger(); // over the row saved before
-        const QVariantMap saved = storedRecord(e.game.file(), "new");
-        QCOMPARE(saved.value("l1").toString() + saved.value("l10").toString(),
-                 "ABCD*     " + QString(10, ' '));
-        // Short rows recall as empty texts; dots and lower case as they are.
-        storeRows(e.game.file(), "new",
-                  {"*", "", "ABCDEFGH", "..x", "", "", "", "", "", QString(12, 'Z')});
-        e.ed->mnu_recall->trigger();
-        const auto cells = [&] {
-            return QStringList{cellState(e.g, 1, 1), cellState(e.g, 3, 8), cellState(e.g, 3, 9),
-                               cellState(e.g, 4, 3), cellState(e.g, 4, 1), cellState(e.g, 10, 10)};
+    // Tokens as play() takes them; cells "r,c=state" separated by ";"; the typing position and
+    // the highlighted cell both end on "r,c". Rows named "down" type down.
+    void typing_data() {
+        QTest::addColumn<QString>("tokens");
+        QTest::addColumn<QString>("cells");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QStringList>("messages");
+        const QString no = " Caractère non alphabétique.";
+        auto row = [](const char *name, const char *tokens, const char *cells, const char *position,
+                      const QStringList &messages = {}) {
+            QTest::newRow(name) << tokens << cells << position << messages;
         };
-        const QStringList recalled{"#*", "H", "", "x", ".", "Z"};
-        QCOMPARE(cells(), recalled);
-        deleteRecords(e.game.file(), "new"); // nothing saved: the grid stays
+        row("starts at (1, 1)", "ab", "1,1=A;1,2=B", "1,3");
+        row("down, then the next column", "@9,2|abc", "9,2=A;10,2=B;1,3=C", "2,3");
+        row("end of a row", "@4,10|xy", "4,10=X;5,1=Y", "5,2");
+        row("last cell across", "@10,10|z", "10,10=Z", "10,1");
+        row("last cell down", "@10,10|z", "10,10=Z", "1,10");
+        row("star never wraps", "@2,10|*", "2,10=# ", "2,10");
+        row("star never wraps down", "@10,3|*", "10,3=# ", "10,3");
+        row("letter on a black square", "@2,5|*|@2,5|q", "2,5=Q", "2,6");
+        row("refused on a black square", "@2,5|*|@2,5|7", "2,5= ", "2,5", {"7" + no});
+        row("refused", "@6,6|é@€ÿ漢|Enter|Backspace|Escape", "6,6= ", "6,6",
+            {"É" + no, "@" + no, "€" + no, "Ÿ" + no, "?" + no, "\r" + no, "\b" + no, "\x1b" + no});
+        // Delete also comes as the character DEL on some desktops.
+        row("delete", "@2,5|*|@2,5|Delete|\x7f|k", "2,5=K", "2,6");
+        row("pointer off the cells", "@3,4|>0,0|Left|Home|a", "3,4=A;3,1= ;5,1= ", "3,5");
+        row("header numbers are not cells", "@3,4|@0,6|@7,0|@0,0|*",
+            "3,4=# ;0,6=6;7,0=7;0,0=", "3,5");
+    }
+    void typing() {
+        QFETCH(QString, tokens);
+        QFETCH(QString, cells);
+        QFETCH(QString, position);
+        QFETCH(QStringList, messages);
+        if (!shared) shared = new EditorGame;
+        EditorGame &e = *shared; // its grid emptied, its typing position as at the start
+        e.ed->mnu_new->trigger();
+        typingPosition() = {};
+        MessageRecorder recorder;
+        const bool down = QString(QTest::currentDataTag()).contains("down");
+        (down ? e.ed->opt_v : e.ed->opt_h)->setChecked(true);
+        play(e.g, tokens);
+        QCOMPARE(QStringLiteral("%1,%2").arg(e.g->Row()).arg(e.g->Col()), position);
+        QCOMPARE(QStringLiteral("%1,%2").arg(typingPosition().row).arg(typingPosition().col),
+                 position);
+        for (const QString &cell : cells.split(';')) {
+            const QStringList rc = cell.section('=', 0, 0).split(',');
+            QCOMPARE(cellState(e.g, rc[0].toInt(), rc[1].toInt()), cell.section('=', 1));
+        }
+        QCOMPARE(recorder.texts(), messages);
+    }
+
+    void exportNames() {
+        // By the check they fail: none, the extension (looked at first), the characters.
+        QList<QStringList> names{QString("grille.txt|Grille.TxT|été 1.v2.txt|.txt").split('|'),
+                                 QString("|x|txt|a.tx|grille.doc|grille.txt.bak|a,b").split('|'),
+                                 {"*.txt", "*.TXT", "*.tXt"}};
+        for (QChar ch : QStringLiteral("<>;:/\\|?*,!")) names[2] << QString("ab") + ch + "c.txt";
+        for (int check = 0; check < names.size(); ++check)
+            for (const QString &name : names[check])
+                QVERIFY2(int(gridfile::checkExportName(name)) == check, qPrintable(name));
+    }
+
+    // Row 3 once imported, or "!" for a file that is not valid and "?" for too few lines.
+    void importRows_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("row3");
+        const QByteArray rest = grid().mid(12);
+        auto row3 = [](const QByteArray &row) { return grid().left(24) + row + grid().mid(34); };
+        QTest::newRow("empty") << QByteArray() << "!";
+        QTest::newRow("11 characters") << "MAISON*VERS\r\n" + rest << "!";
+        QTest::newRow("lower case") << "mAISON*VER\r\n" + rest << "!";
+        QTest::newRow("comma in the first line") << "MAISO,*VER\r\n" + rest << "!";
+        QTest::newRow("nine lines") << grid().left(108) << "?";
+        QTest::newRow("tabs and spaces before") << " \t MAISON*VER\r\n" + rest << "TOUR*CAP**";
+        QTest::newRow("LF alone, no final break")
+            << QByteArray(grid()).replace("\r\n", "\n").chopped(1) << "TOUR*CAP**";
+        QTest::newRow("short lower-case row") << row3("abcde") << "abcde";
+        QTest::newRow("comma in a later row") << row3("TO,UR") << "TO";
+        QTest::newRow("bytes above 127") << row3("\xe9\x80\x81\xff") << "é€\u0081ÿ";
+    }
+    void importRows() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, row3);
+        const gridfile::ImportedGrid imported = gridfile::parseImport(bytes);
+        using P = gridfile::ImportProblem;
+        QCOMPARE(imported.problem, row3 == "!"   ? P::NotValid
+                                   : row3 == "?" ? P::TooFewLines
+                                                 : P::None);
+        QCOMPARE(imported.rows.size(), row3.size() == 1 ? 0 : 10);
+        QCOMPARE(imported.rows.value(2, row3), row3);
+    }
+
+    // A grid with every byte above 127 in rows 2 to 9, as another installation may have
+    // written them, goes through the editor's cells and a file and back byte for byte. Then no
+    // refusal of the file window changes the saved grid, the grid shown or the folder.
+    void theFileWindow() {
+        EditorGame e;
+        QDir dir(e.folder.path());
+        write(e.path("nine.txt"), "MAISON*VE\r\n" + grid().mid(12));
+        write(e.path("short.doc"), grid().left(108));
+        write(e.path("big.txt"), grid() + QByteArray(10 << 20, 'A'));
+        write(e.path("grille.txt"), "previous");
+        dir.mkdir("gone");
+        dir.mkdir("dossier.txt");
+        write(e.path("dossier.txt/d.txt"), grid());
+        QByteArray high;
+        for (int b = 0x80; b <= 0xff; ++b) high += char(b);
+        QStringList rows{SampleGrid[0]};
+        for (int r = 0; r < 8; ++r) rows << gridfile::fromAnsi(high.mid(16 * r, 16));
+        storeRows(e.game.file(), "new", rows << "a b");
+        MessageRecorder messages(desktop::Answer::No);
         e.ed->mnu_recall->trigger();
-        QCOMPARE(cells(), recalled);
-        QVERIFY(messages.messages.empty());
+        e.ed->mnu_save->trigger(); // through the editor's cells: 10 characters a row
+        run(e.ed->mnu_export, "a.txt");
+        QVERIFY(!frm_impex_form.loaded());
+        e.ed->mnu_new->trigger();
+        e.ed->mnu_save->trigger();
+        run(e.ed->mnu_import, "a.txt");
+        QCOMPARE(cellState(e.g, 1, 7) + cellState(e.g, 2, 10), "#*" + rows[1].mid(9, 1));
+        run(e.ed->mnu_export, "B.TXT");
+        const QByteArray first = fileBytes(e.path("a.txt"));
+        QCOMPARE(fileBytes(e.path("B.TXT")), first);
+        QCOMPARE(first.size(), 113); // row 10 recalled as "a b" and seven empty texts
+        QCOMPARE(first.left(24), "MAISON*VER\r\n" + high.left(10) + "\r\n");
+        QCOMPARE(first.right(7), QByteArray("\r\na.b\r\n"));
+
+        const QStringList saved = storedRows(e.game.file(), "new");
+        play(e.g, "@1,1|q");
+        for (const QString name : {"nine.txt", "short.doc", "big.txt", "dossier.txt", "absent.txt"})
+            run(e.ed->mnu_import, name);
+        for (const QString &name : QStringList{"a,b.txt", "grille", "dossier.txt",
+                                               QString(296, 'n') + ".txt", "grille.txt"})
+            run(e.ed->mnu_export, name); // the last one asks to replace, answered "Non"
+        messages.answer = desktop::Answer::Yes;
+        {
+            ReadOnlyFolder readOnly(e.folder.path());
+            QTest::mouseClick(frm_impex_form.get()->bt_eximport, Qt::LeftButton);
+        }
+        QCOMPARE(storedRows(e.game.file(), "new"), saved);
+        deleteRecords(e.game.file(), "new"); // nothing saved: nothing to export or recall
+        run(e.ed->mnu_export, "vide.txt");
+        e.ed->mnu_recall->trigger();
+        QVERIFY(frm_impex_form.loaded()); // kept for another try
+        QCOMPARE(e.g->TextMatrix(1, 1), QStringLiteral("Q"));
+        QCOMPARE(fileBytes(e.path("grille.txt")), QByteArray("previous"));
+        QCOMPARE(dir.entryList(QDir::Files).size(), 6);
+
+        // The lists: ".txt" files by name whatever the case, chosen with a click; folders.
+        frm_impex_form.unload();
+        e.ed->mnu_import->trigger();
+        frm_impex &impex = *frm_impex_form.get();
+        QListWidget *files = impex.filelistbox;
+        QCOMPARE(files->count(), 5); // a.txt, B.TXT, big.txt, grille.txt, nine.txt
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(files->item(1)).center());
+        QCOMPARE(impex.filename->text(), QStringLiteral("B.TXT"));
+        QVERIFY(impex.path().startsWith(impex.Drivelistbox->currentData().toString()));
+        auto open = [&](const QString &name) {
+            const auto found = impex.dirlistbox->findItems(name, Qt::MatchEndsWith);
+            QCOMPARE(found.size(), 1);
+            emit impex.dirlistbox->itemActivated(found[0]);
+        };
+        dir.rmdir("gone");
+        open(" gone");
+        QCOMPARE(impex.path(), dir.canonicalPath());
+        open(" dossier.txt");
+        QCOMPARE(impex.path(), dir.canonicalPath() + "/dossier.txt");
+        QCOMPARE(files->item(0)->text(), QStringLiteral("d.txt"));
+
+        // Whole texts, or their start before "…".
+        const QStringList texts =
+            QString("Le fichier à importer n'est pas valide.|Le fichier à importer n'a pas les "
+                    "dix lignes d'une grille.|Le fichier « …|Le fichier « …|Le fichier « …|Le "
+                    "nom de fichier contient des caractères interdits.|L'extention doit être "
+                    "TXT.|La grille n'a pas pu être exportée…|La grille n'a pas pu être "
+                    "exportée…|%1|%1|La grille n'a pas pu être exportée…|Aucune grille n'a "
+                    "encore été sauvegardée…|Error: 2: …") // ENOENT and the system's text
+                .arg("Le fichier grille.txt existe déjà.\r\nVoulez-vous le remplacer ?")
+                .split('|');
+        QCOMPARE(messages.messages.size(), size_t(texts.size()));
+        for (int i = 0; i < texts.size(); ++i)
+            QVERIFY2(texts[i].endsWith(u'…') ? messages.texts()[i].startsWith(texts[i].chopped(1))
+                                             : messages.texts()[i] == texts[i],
+                     qPrintable(messages.texts()[i]));
+        QCOMPARE(messages.messages[9].buttons, desktop::Buttons::YesNo);
+        QCOMPARE(messages.messages[11].icon, desktop::Icon::Critical);
+        QCOMPARE(messages.messages[13].title, QStringLiteral("No Data"));
+        QCOMPARE(messages.messages[13].buttons, desktop::Buttons::OkCancel);
 
         // A save that cannot be written says so and keeps the grid.
         ReadOnlyFile readOnly(e.game.file());
@@ -129,92 +313,6 @@ private slots:
         e.game.program = nullptr;
     }
 
-    void aReferenceNeedsACompleteGridAndConsent() {
-        EditorGame e;
-        MessageRecorder messages(desktop::Answer::No);
-        QStringList rows = SampleGrid;
-        rows[0][6] = rows[5][1] = ' '; // a black square and a letter missing
-        storeRows(e.game.file(), "new", rows);
-        e.ed->mnu_recall->trigger();
-        e.ed->mnu_ref->trigger();
-        play(e.g, "*"); // on the missing cell, where the check stopped
-        e.ed->mnu_ref->trigger();
-        QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(6, 2));
-        play(e.g, "@6,2|E");
-        e.ed->mnu_ref->trigger();
-        QCOMPARE(messages.texts(), (QStringList{Complete + ".", Complete, Consent}));
-        QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical); // in the first row only
-        QCOMPARE(messages.messages[1].icon, desktop::Icon::Exclamation);
-        QVERIFY(frm_new_form.loaded()); // "Non"
-        QCOMPARE(e.game.mc->mc_source->TextMatrix(0, 0), QStringLiteral("M"));
-        QVERIFY(!e.game.mc->hasUnsavedChanges());
-        // A dot left by an import counts as filled, and is copied as it is.
-        storeRows(e.game.file(), "new", QStringList(10, QString(10, '.')));
-        e.ed->mnu_recall->trigger();
-        messages.answer = desktop::Answer::Yes;
-        e.ed->mnu_ref->trigger();
-        FlexGrid *result = e.game.mc->mc_result;
-        QCOMPARE(e.game.mc->mc_source->TextMatrix(9, 9), QStringLiteral("."));
-        QCOMPARE(result->TextMatrix(0, 0) + result->TextMatrix(0, 1), QStringLiteral(". "));
-        QVERIFY(e.game.mc->hasUnsavedChanges());
-    }
-
-    // Tokens as play() takes them; cells "r,c=state" separated by ";"; the typing position and
-    // the highlighted cell both end on "r,c".
-    void typing_data() {
-        QTest::addColumn<bool>("vertical");
-        QTest::addColumn<QString>("tokens");
-        QTest::addColumn<QString>("cells");
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<QStringList>("messages");
-        const QString no = " Caractère non alphabétique.";
-        auto row = [](const char *name, bool vertical, const char *tokens, const char *cells,
-                      const char *position, const QStringList &messages = {}) {
-            QTest::newRow(name) << vertical << tokens << cells << position << messages;
-        };
-        row("starts at (1, 1)", false, "ab", "1,1=A;1,2=B", "1,3");
-        row("across", false, "@3,4|mo t", "3,4=M;3,5=O;3,6= ;3,7=T", "3,8");
-        row("down, then the next column", true, "@9,2|abc", "9,2=A;10,2=B;1,3=C", "2,3");
-        row("end of a row", false, "@4,10|xy", "4,10=X;5,1=Y", "5,2");
-        row("last cell across", false, "@10,10|z", "10,10=Z", "10,1");
-        row("last cell down", true, "@10,10|z", "10,10=Z", "1,10");
-        row("star", false, "@2,5|*", "2,5=# ", "2,6");
-        row("star never wraps", false, "@2,10|*", "2,10=# ", "2,10");
-        row("star never wraps down", true, "@10,3|*", "10,3=# ", "10,3");
-        row("letter on a black square", false, "@2,5|*|@2,5|q", "2,5=Q", "2,6");
-        row("refused on a black square", false, "@2,5|*|@2,5|7", "2,5= ", "2,5", {"7" + no});
-        row("refused", false, "@6,6|é@€ÿ漢|Enter|Backspace|Escape", "6,6= ", "6,6",
-            {"É" + no, "@" + no, "€" + no, "Ÿ" + no, "?" + no, "\r" + no, "\b" + no, "\x1b" + no});
-        // Delete also comes as the character DEL on some desktops.
-        row("delete", false, "@2,5|*|@2,5|Delete|\x7f|k", "2,5=K", "2,6");
-        row("arrows aim with the pointer", false, "@3,4|Right|a|>6,7|Down|Up|b",
-            "3,4=A;6,7=B;3,5= ", "6,8");
-        row("pointer off the cells", false, "@3,4|>0,0|Left|Home|a", "3,4=A;3,1= ", "3,5");
-        row("header numbers are not cells", false, "@3,4|@0,6|@7,0|@0,0|*",
-            "3,4=# ;0,6=6;7,0=7;0,0=", "3,5");
-    }
-    void typing() {
-        QFETCH(bool, vertical);
-        QFETCH(QString, tokens);
-        QFETCH(QString, cells);
-        QFETCH(QString, position);
-        QFETCH(QStringList, messages);
-        if (!shared) shared = new EditorGame;
-        EditorGame &e = *shared; // its grid emptied, its typing position as at the start
-        e.ed->mnu_new->trigger();
-        typingPosition() = {};
-        MessageRecorder recorder;
-        (vertical ? e.ed->opt_v : e.ed->opt_h)->setChecked(true);
-        play(e.g, tokens);
-        QCOMPARE(QStringLiteral("%1,%2").arg(e.g->Row()).arg(e.g->Col()), position);
-        QCOMPARE(QStringLiteral("%1,%2").arg(typingPosition().row).arg(typingPosition().col),
-                 position);
-        for (const QString &cell : cells.split(';')) {
-            const QStringList rc = cell.section('=', 0, 0).split(',');
-            QCOMPARE(cellState(e.g, rc[0].toInt(), rc[1].toInt()), cell.section('=', 1));
-        }
-        QCOMPARE(recorder.texts(), messages);
-    }
     void cleanupTestCase() { delete shared; }
 };
 

@@ -3,22 +3,20 @@
 #include "master/frm_mc.h"
 #include "pictures/frm_fin.h"
 #include "pictures/frm_img.h"
+#include "pictures/picture_file.h"
+#include "player/frm_img_player.h"
+#include "player/frm_new_player.h"
 #include "tests/support/test_support.h"
 #include <QCloseEvent>
+#include <QDir>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
 namespace {
-const QStringList &Reference = SampleGrid;
-
-QStringList emptied(const QStringList &rows, int keepRow = -1) {
-    QStringList result = blackSquaresOf(rows);
-    if (keepRow >= 0) result[keepRow] = rows[keepRow];
-    return result;
-}
-
 // A cell of the numbered picture (30 pixels a side, headers in row and column 0).
 const auto cell = [](int row, int col) { return QRect(col * 30 + 2, row * 30 + 2, 26, 26); };
 const auto isRed = [](QColor c) { return c.red() > 180 && c.green() < 90 && c.blue() < 90; };
@@ -52,28 +50,31 @@ class TestPictures : public QObject {
     }
 private slots:
     void init() {
-        game = new MasterGame(Reference, emptied(Reference, 0)); // row 1 found in an earlier run
+        QStringList result = blackSquaresOf(SampleGrid);
+        result[0] = SampleGrid[0]; // row 1 found in an earlier run
+        game = new MasterGame(SampleGrid, result);
         mc = game->mc;
     }
     void cleanup() {
         delete game;
         frm_fin_form.unload();
+        frm_img_player_form.unload();
+        frm_new_player_form.unload();
         settle();
     }
 
     void theNumberedPictureShowsTheResultGrid() {
         MessageRecorder messages;
-        QStringList proposal = emptied(Reference);
+        QStringList proposal = blackSquaresOf(SampleGrid);
         proposal[2] = QStringLiteral("T.........");
         game->paste(proposal);
         desktop::setClipboardText(QStringLiteral("texte d'avant"));
         const QImage image = grille();
-        QCOMPARE(image.size(), QSize(330, 330));
         QCOMPARE(rgb(desktop::clipboardImage()), rgb(image));
         for (int r = 1; r <= 10; ++r)
             for (int c = 1; c <= 10; ++c)
                 QCOMPARE(QColor(image.pixel(cell(r, c).topLeft() + QPoint(1, 1))),
-                         Reference[r - 1][c - 1] == u'*' ? QColor(0, 0, 0) : QColor(255, 255, 255));
+                         QColor(SampleGrid[r - 1][c - 1] == u'*' ? Qt::black : Qt::white));
         // Found in this session: red; loaded from the saved game: the default text colour.
         QVERIFY(has(image, cell(3, 1), isRed));
         QVERIFY(has(image, cell(1, 1), isDark) && !has(image, cell(1, 1), isRed));
@@ -94,7 +95,7 @@ private slots:
 
     void inputCannotReachThePictureBeingBuilt() {
         MessageRecorder messages;
-        desktop::setClipboardText(gridText(Reference));
+        desktop::setClipboardText(gridText(SampleGrid));
         // A click on "Coller..." arriving while the picture is built must not reach the grid.
         QTimer::singleShot(0, mc, [this] {
             const QPointF centre = QRectF(mc->Command1->rect()).center();
@@ -123,28 +124,61 @@ private slots:
         QVERIFY(!frm_mc_form.loaded()); // closed once the picture was done
     }
 
-    void theEndOfGameWindowOffersPictureAndTexts() {
-        MessageRecorder messages;
-        game->paste(Reference); // the window showing is the master game test's
-        frm_fin &fin = *frm_fin_form.get();
-        // The result grid itself: no numbers, found-letter colour kept.
-        QCOMPARE(fin.picture(), mc->mc_result->Picture());
-        QCOMPARE(QColor(fin.picture().pixel(3, 3)), gridrows::FoundLetter);
-        QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
-        QCOMPARE(desktop::clipboardText(),
-                 QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
-        QTest::mouseClick(fin.bt_copie_img_fin, Qt::LeftButton);
-        QVERIFY(desktop::clipboardText().isEmpty());
-        QCOMPARE(rgb(clipboardPicture()), fin.picture());
-        QTest::mouseClick(fin.bt_txt_fin_forum, Qt::LeftButton);
-        QCOMPARE(desktop::clipboardText(),
-                 QStringLiteral("[size=5][color=#0040FF]   Bravo ! Partie terminée. A vous de "
-                                "jouer ![/color][/size]"));
-        // Every later validation of the complete grid shows it again.
-        fin.hide();
-        game->paste(emptied(Reference));
-        QCOMPARE(messages.messages.size(), size_t(2));
-        QVERIFY(frm_fin_form.get()->isVisible());
+    // Each "save the picture" command writes, as PNG, the picture its "copy" command puts on
+    // the clipboard, and leaves the clipboard as it was. The end-of-game window's texts too.
+    void eachSaveCommandWritesTheCopiedPicture_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("master's Grille") << "frm_mc";
+        QTest::newRow("end of game") << "frm_fin";
+        QTest::newRow("player's proposal") << "frm_img_player";
+    }
+    void eachSaveCommandWritesTheCopiedPicture() {
+        QFETCH(QString, window);
+        MessageRecorder messages(desktop::Answer::Yes);
+        QPushButton *copy = mc->bt_copie_grille, *save = mc->bt_enregistrer_grille;
+        if (window == "frm_fin") {
+            game->paste(SampleGrid); // the window showing is the master game test's
+            frm_fin &fin = *frm_fin_form.get();
+            copy = fin.bt_copie_img_fin;
+            save = fin.bt_enregistrer_img_fin;
+            // The result grid itself: no numbers, found-letter colour kept.
+            QCOMPARE(fin.picture(), mc->mc_result->Picture());
+            QCOMPARE(QColor(fin.picture().pixel(3, 3)), gridrows::FoundLetter);
+            QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
+            QCOMPARE(desktop::clipboardText(),
+                     QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
+            QTest::mouseClick(fin.bt_txt_fin_forum, Qt::LeftButton);
+            QCOMPARE(desktop::clipboardText(),
+                     QStringLiteral("[size=5][color=#0040FF]   Bravo ! Partie terminée. A vous "
+                                    "de jouer ![/color][/size]"));
+            QTest::mouseClick(copy, Qt::LeftButton);
+            QVERIFY(desktop::clipboardText().isEmpty());
+            QCOMPARE(rgb(clipboardPicture()), fin.picture());
+            // Every later validation of the complete grid shows it again.
+            fin.hide();
+            game->paste(blackSquaresOf(SampleGrid));
+            QCOMPARE(messages.messages.size(), size_t(2));
+            QVERIFY(fin.isVisible());
+        } else if (window == "frm_img_player") {
+            frm_new_player_form().bt_player_Click();
+            copy = frm_img_player_form.get()->bt_copie_img;
+            save = frm_img_player_form.get()->bt_enregistrer_img;
+        }
+        QTest::mouseClick(copy, Qt::LeftButton);
+        const QByteArray png = desktop::clipboardPng();
+        QString suggested;
+        const QString file = QFileInfo(game->file()).absolutePath() + "/grille"; // ".png" added
+        setPictureFileChooser([&](const QString &path) { return suggested = path, file; });
+        for (int i = 0; i < 2; ++i) QTest::mouseClick(save, Qt::LeftButton); // asks to replace
+        setPictureFileChooser(nullptr);
+        QCOMPARE(desktop::clipboardPng(), png);
+        QVERIFY(suggested.contains(
+            QRegularExpression("/quadrilex-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.png$")));
+        const QString folder = QFileInfo(suggested).absolutePath();
+        QVERIFY(folder == QDir::homePath() ||
+                folder == QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+        QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
+        QCOMPARE(rgb(QImage(file + ".png", "PNG")), rgb(QImage::fromData(png, "PNG")));
     }
 };
 
