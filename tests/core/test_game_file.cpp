@@ -22,11 +22,45 @@
 #include <QSqlQuery>
 #include <QTest>
 #include <QThread>
+#include <atomic>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
+// Another program holding the game file's write lock (readers shut out too) for a while, from a
+// thread of its own; the constructor returns once the lock is held.
+class OtherProgramLock {
+public:
+    OtherProgramLock(const QString &file, int ms)
+        : thread_([this, file, ms] {
+              {
+                  QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
+                  raw.setDatabaseName(file);
+                  raw.open();
+                  QSqlQuery(raw).exec("BEGIN EXCLUSIVE");
+                  held_ = true;
+                  QThread::msleep(ulong(ms));
+                  QSqlQuery(raw).exec("COMMIT");
+              }
+              QSqlDatabase::removeDatabase("other program");
+          }) {
+        while (!held_) QThread::msleep(1);
+    }
+    ~OtherProgramLock() { thread_.join(); }
+
+private:
+    std::atomic<bool> held_{false};
+    std::thread thread_;
+};
+
+// Reads and writes of game files opened meanwhile wait only this long for another program.
+struct ShortBusyTimeout {
+    explicit ShortBusyTimeout(int ms) { GameDatabase::busyTimeoutMs = ms; }
+    ~ShortBusyTimeout() { GameDatabase::busyTimeoutMs = 5000; }
+};
+
 QString storedMode(const QString &file) {
     return storedRecord(file, "source").value("mode").toString();
 }

@@ -18,26 +18,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
-#include <QThread>
 #include <algorithm>
-#include <unistd.h>
-
-MessageRecorder::MessageRecorder(desktop::Answer a) : answer(a) {
-    desktop::setMessageHandler([this](const desktop::MessageRequest &request) {
-        messages.push_back(request);
-        return answer;
-    });
-}
-
-MessageRecorder::~MessageRecorder() {
-    desktop::setMessageHandler(nullptr);
-}
-
-QStringList MessageRecorder::texts() const {
-    QStringList list;
-    for (const auto &m : messages) list << m.text;
-    return list;
-}
 
 static void store(const QString &file, const QString &table, const GameDatabase::Fields &fields) {
     GameDatabase db;
@@ -101,17 +82,6 @@ QString gridText(const QStringList &rows) {
     return text;
 }
 
-AsOtherUser::AsOtherUser() {
-    if (geteuid() == 0) {
-        if (setegid(65534) != 0 || seteuid(65534) != 0) qFatal("cannot drop privileges");
-        switched_ = true;
-    }
-}
-
-AsOtherUser::~AsOtherUser() {
-    if (switched_ && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
-}
-
 ReadOnly::ReadOnly(const QString &path, bool folder) : path_(path), folder_(folder) {
     // A read-only file lies in a folder anyone may write to: only the file refuses writes.
     if (!folder) QFile::setPermissions(QFileInfo(path).absolutePath(), QFile::Permissions(0x7777));
@@ -122,26 +92,6 @@ ReadOnly::ReadOnly(const QString &path, bool folder) : path_(path), folder_(fold
 ReadOnly::~ReadOnly() {
     user_.reset();
     QFile::setPermissions(path_, QFile::Permissions(folder_ ? 0x7700 : 0x6600));
-}
-
-OtherProgramLock::OtherProgramLock(const QString &file, int ms)
-    : thread_([this, file, ms] {
-          {
-              QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
-              raw.setDatabaseName(file);
-              raw.open();
-              QSqlQuery(raw).exec("BEGIN EXCLUSIVE");
-              held_ = true;
-              QThread::msleep(ulong(ms));
-              QSqlQuery(raw).exec("COMMIT");
-          }
-          QSqlDatabase::removeDatabase("other program");
-      }) {
-    while (!held_) QThread::msleep(1);
-}
-
-OtherProgramLock::~OtherProgramLock() {
-    thread_.join();
 }
 
 QByteArray fileBytes(const QString &file) {

@@ -6,19 +6,26 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <array>
-#include <atomic>
 #include <optional>
-#include <thread>
+#include <unistd.h>
 #include <vector>
 
 // Answers every message box without showing it, and keeps what was asked.
-class MessageRecorder {
-public:
-    explicit MessageRecorder(desktop::Answer answer = desktop::Answer::Ok);
-    ~MessageRecorder();
+struct MessageRecorder {
+    explicit MessageRecorder(desktop::Answer a = desktop::Answer::Ok) : answer(a) {
+        desktop::setMessageHandler([this](const desktop::MessageRequest &request) {
+            messages.push_back(request);
+            return answer;
+        });
+    }
+    ~MessageRecorder() { desktop::setMessageHandler(nullptr); }
+    QStringList texts() const {
+        QStringList list;
+        for (const auto &m : messages) list << m.text;
+        return list;
+    }
     std::vector<desktop::MessageRequest> messages;
     desktop::Answer answer;
-    QStringList texts() const;
 };
 
 // A folder of its own for each test's game file.
@@ -52,13 +59,15 @@ QString gridText(const QStringList &rows);
 
 // Root ignores file permissions: a test running as root acts as an unprivileged user for the
 // duration of a scope.
-class AsOtherUser {
-public:
-    AsOtherUser();
-    ~AsOtherUser();
-
-private:
-    bool switched_ = false;
+struct AsOtherUser {
+    AsOtherUser() : switched(geteuid() == 0) {
+        if (switched && (setegid(65534) != 0 || seteuid(65534) != 0))
+            qFatal("cannot drop privileges");
+    }
+    ~AsOtherUser() {
+        if (switched && (seteuid(0) != 0 || setegid(0) != 0)) qFatal("cannot restore privileges");
+    }
+    const bool switched;
 };
 
 // Makes a file or a folder read-only (a folder's files untouched) for the duration of a scope,
@@ -78,25 +87,6 @@ struct ReadOnlyFile : ReadOnly {
 };
 struct ReadOnlyFolder : ReadOnly {
     explicit ReadOnlyFolder(const QString &folder) : ReadOnly(folder, true) {}
-};
-
-// Another program holding the game file's write lock (readers shut out too) for a while, from a
-// thread of its own; the constructor returns once the lock is held.
-class OtherProgramLock {
-public:
-    OtherProgramLock(const QString &file, int ms);
-    ~OtherProgramLock();
-
-private:
-    std::atomic<bool> held_{false};
-    std::thread thread_;
-};
-
-// Reads and writes of game files opened meanwhile wait only this long for another program.
-class ShortBusyTimeout {
-public:
-    explicit ShortBusyTimeout(int ms) { GameDatabase::busyTimeoutMs = ms; }
-    ~ShortBusyTimeout() { GameDatabase::busyTimeoutMs = 5000; }
 };
 
 // The whole content of a file.
