@@ -8,6 +8,7 @@
 #include "core/startup.h"
 #include "master/frm_mc.h"
 #include "master/game_store.h"
+#include "master/master_rows.h"
 #include "player/frm_new_player.h"
 #include "tests/support/test_support.h"
 #include <QAction>
@@ -69,7 +70,7 @@ QString storedMode(const QString &file) {
 class TestGameFile : public QObject {
     Q_OBJECT
 private slots:
-    void aMissingFileIsCreatedWithOneRecordPerTable() {
+    void aNewFileHasOneRecordPerTableWhichWritesEditWholeOrNotAtAll() {
         GameFolder folder;
         GameDatabase db;
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
@@ -79,14 +80,6 @@ private slots:
         QCOMPARE(source.value("total_z").toInt(), 0);
         QCOMPARE(source.value("mode").toString(), "P"); // as the first start preselects
         QCOMPARE(db.readFirst("result")->value("reste_a").toInt(), 0);
-        db.close();
-        QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Opened);
-    }
-
-    void writesEditTheOneRecordAndLandWholeOrNotAtAll() {
-        GameFolder folder;
-        GameDatabase db;
-        db.open(folder.file());
         rawDatabase(folder.file(), {"DELETE FROM result"}); // a save adds the record again
         QVERIFY(db.write({{"source", {{"l1", "ABCDEFGHIJ"}, {"total_a", 32767}}},
                           {"result", {{"l1", "A         "}, {"reste_a", -32768}}}}));
@@ -237,69 +230,57 @@ private slots:
         QVERIFY(messages.messages.empty());
     }
 
-    void aNewGameFileAsksForTheDefaultWindow_data() {
+    void aNewGameFileAsksForTheDefaultWindowAndSwitchingStoresIt_data() {
         QTest::addColumn<bool>("chosen");
         QTest::newRow("master chosen") << true;
         QTest::newRow("closed") << false; // the preselected player mode is kept
     }
-    void aNewGameFileAsksForTheDefaultWindow() {
+    void aNewGameFileAsksForTheDefaultWindowAndSwitchingStoresIt() {
         QFETCH(bool, chosen);
         GameFolder folder;
-        {
-            RunningProgram program(folder.file());
-            int ended = 0;
-            FormRegistry::setLastWindowHandler([&] { ++ended; });
-            QVERIFY(program.started && frm_mode_form.loaded());
-            frm_mode &choice = *frm_mode_form.get();
-            QVERIFY(choice.isVisible());
-            QCOMPARE(choice.windowTitle(), QStringLiteral("Choix du jeu"));
-            QVERIFY(choice.opt_player->isChecked());
-            if (chosen) {
-                choice.opt_master->setChecked(true);
-                QTest::mouseClick(choice.bt_ok, Qt::LeftButton);
-            } else {
-                choice.close();
-            }
-            settle();
-            QVERIFY(!frm_mode_form.loaded());
-            QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), chosen);
-            QCOMPARE(ended, chosen ? 0 : 1);
-        }
-        QCOMPARE(storedMode(folder.file()), chosen ? "M" : "P");
-    }
-
-    void switchingModesStoresTheDefaultAndTheLastWindowEndsTheProgram() {
-        GameFolder folder;
-        storeMode(folder.file(), "M");
-        int ended = 0;
         RunningProgram program(folder.file());
+        int ended = 0;
         FormRegistry::setLastWindowHandler([&] { ++ended; });
-        {
-            MessageRecorder no(desktop::Answer::No);
-            frm_mc_form.get()->mn_mode->trigger();
-            settle();
-            QCOMPARE(no.texts(), QStringList{"Avez-vous sauvegardé vos données ?"});
-            QCOMPARE(no.messages[0].buttons, desktop::Buttons::YesNo);
-            QCOMPARE(no.messages[0].icon, desktop::Icon::None);
-            QVERIFY(frm_mc_form.loaded());
-            QCOMPARE(storedMode(folder.file()), "M");
+        QVERIFY(program.started && frm_mode_form.loaded());
+        frm_mode &choice = *frm_mode_form.get();
+        QVERIFY(choice.isVisible());
+        QCOMPARE(choice.windowTitle(), QStringLiteral("Choix du jeu"));
+        QVERIFY(choice.opt_player->isChecked());
+        if (chosen) {
+            choice.opt_master->setChecked(true);
+            QTest::mouseClick(choice.bt_ok, Qt::LeftButton);
+        } else {
+            choice.close();
         }
-        {
-            MessageRecorder yes(desktop::Answer::Yes);
-            frm_mc_form.get()->mn_mode->trigger();
-            settle();
-            QVERIFY(!frm_mc_form.loaded() && frm_new_player_form.loaded());
-            QVERIFY(module1::db().isOpen());
-            QCOMPARE(storedMode(folder.file()), "P");
-        }
-        MessageRecorder messages;
+        settle();
+        QVERIFY(!frm_mode_form.loaded());
+        QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), chosen);
+        QCOMPARE(storedMode(folder.file()), chosen ? "M" : "P");
+        QCOMPARE(ended, chosen ? 0 : 1);
+        if (!chosen) return;
+        // The master's switch asks first; the player's does not. Each stores the new default.
+        MessageRecorder messages(desktop::Answer::No);
+        frm_mc_form.get()->mn_mode->trigger();
+        settle();
+        QCOMPARE(messages.texts(), QStringList{"Avez-vous sauvegardé vos données ?"});
+        QCOMPARE(messages.messages[0].buttons, desktop::Buttons::YesNo);
+        QCOMPARE(messages.messages[0].icon, desktop::Icon::None);
+        QVERIFY(frm_mc_form.loaded());
+        QCOMPARE(storedMode(folder.file()), "M");
+        messages.answer = desktop::Answer::Yes;
+        frm_mc_form.get()->mn_mode->trigger();
+        settle();
+        QVERIFY(!frm_mc_form.loaded() && frm_new_player_form.loaded());
+        QVERIFY(module1::db().isOpen());
+        QCOMPARE(storedMode(folder.file()), "P");
+        messages.messages.clear();
         frm_new_player_form.get()->mnu_mode->trigger();
         settle();
         QVERIFY(messages.messages.empty());
         QVERIFY(frm_mc_form.loaded() && !frm_new_player_form.loaded());
         QCOMPARE(storedMode(folder.file()), "M");
         QCOMPARE(ended, 0);
-        frm_mc_form.get()->mnu_exit->trigger();
+        frm_mc_form.get()->mnu_exit->trigger(); // the last window ends the program
         settle();
         QCOMPARE(FormRegistry::count(), 0);
         QCOMPARE(ended, 1);
@@ -361,9 +342,7 @@ private slots:
         QFETCH(bool, lands);
         ShortBusyTimeout wait(800);
         MasterGame game(GameA.source, GameA.result);
-        game.mc->mc_result->setRow(0);
-        game.mc->mc_result->setCol(0);
-        game.mc->mc_result->setText("M");
+        load_result_row(1, QStringLiteral("M"));
         MessageRecorder messages;
         {
             OtherProgramLock other(game.file(), heldMs);
@@ -371,10 +350,6 @@ private slots:
         }
         QCOMPARE(messages.messages.size(), size_t(lands ? 0 : 1));
         if (!lands) QVERIFY(messages.texts()[0].contains("utilisé par un autre programme"));
-        GameDatabase db;
-        db.open(game.file());
-        QCOMPARE(db.recordCount("source"), 1);
-        QCOMPARE(db.recordCount("result"), 1);
         QCOMPARE(storedRows(game.file(), "result")[0].left(1), lands ? "M" : " ");
     }
 
