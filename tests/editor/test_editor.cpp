@@ -63,13 +63,10 @@ private slots:
         play(e.g, ">1,5|Left|o");
         e.ed->mnu_ref->trigger();
         QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(6, 1));
-        // Rows 6 to 10 down, from a click or, for columns 3 and 4, from the pointer and arrows
-        // (the highlight must not land on a black square: the next key would turn it white).
+        // Rows 6 to 10 down, each from a click on its first cell.
         e.ed->opt_v->setChecked(true);
         for (int c = 1; c <= 10; ++c) {
-            QString down = c == 3   ? ">6,3|Right|Down|"
-                           : c == 4 ? ">6,4|Up|"
-                                    : QString("@6,%1|").arg(c);
+            QString down = QString("@6,%1|").arg(c);
             for (int r = 5; r < 10; ++r) down += SampleGrid[r][c - 1];
             play(e.g, down);
         }
@@ -109,40 +106,39 @@ private slots:
                  QStringLiteral(". "));
     }
 
-    // Tokens as play() takes them; cells "r,c=state" separated by ";"; the typing position and
-    // the highlighted cell both end on "r,c". Rows named "down" type down.
+    // Tokens as play() takes them; cells "r,c=state" and last the position where typing goes
+    // on and the highlight ends, separated by ";"; the characters refused, one box each. Rows
+    // named "down" type down.
     void typing_data() {
         QTest::addColumn<QString>("tokens");
         QTest::addColumn<QString>("cells");
-        QTest::addColumn<QString>("position");
-        QTest::addColumn<QStringList>("messages");
-        const QString no = " Caractère non alphabétique.";
-        auto row = [](const char *name, const char *tokens, const char *cells, const char *position,
-                      const QStringList &messages = {}) {
-            QTest::newRow(name) << tokens << cells << position << messages;
+        QTest::addColumn<QString>("refused");
+        auto row = [](const char *name, const char *tokens, const char *cells,
+                      const char *refused = "") {
+            QTest::newRow(name) << tokens << cells << refused;
         };
-        row("starts at (1, 1)", "ab", "1,1=A;1,2=B", "1,3");
-        row("down, then the next column", "@9,2|abc", "9,2=A;10,2=B;1,3=C", "2,3");
-        row("end of a row", "@4,10|xy", "4,10=X;5,1=Y", "5,2");
-        row("last cell across", "@10,10|z", "10,10=Z", "10,1");
-        row("last cell down", "@10,10|z", "10,10=Z", "1,10");
-        row("star never wraps", "@2,10|*", "2,10=# ", "2,10");
-        row("star never wraps down", "@10,3|*", "10,3=# ", "10,3");
-        row("letter on a black square", "@2,5|*|@2,5|q", "2,5=Q", "2,6");
-        row("refused on a black square", "@2,5|*|@2,5|7", "2,5= ", "2,5", {"7" + no});
-        row("refused", "@6,6|é@€ÿ漢|Enter|Backspace|Escape", "6,6= ", "6,6",
-            {"É" + no, "@" + no, "€" + no, "Ÿ" + no, "?" + no, "\r" + no, "\b" + no, "\x1b" + no});
+        row("starts at (1, 1)", "ab", "1,1=A;1,2=B;1,3");
+        row("down, then the next column", "@9,2|abc", "9,2=A;10,2=B;1,3=C;2,3");
+        row("end of a row", "@4,10|xy", "4,10=X;5,1=Y;5,2");
+        row("last cell across", "@10,10|z", "10,10=Z;10,1");
+        row("last cell down", "@10,10|z", "10,10=Z;1,10");
+        row("star never wraps", "@2,10|*", "2,10=# ;2,10");
+        row("star never wraps down", "@10,3|*", "10,3=# ;10,3");
+        row("letter on a black square", "@2,5|*|@2,5|q", "2,5=Q;2,6");
+        row("refused on a black square", "@2,5|*|@2,5|7", "2,5= ;2,5", "7");
+        row("refused", "@6,6|é@€ÿ漢|Enter|Backspace|Escape", "6,6= ;6,6", "É@€Ÿ?\r\b\x1b");
         // Delete also comes as the character DEL on some desktops.
-        row("delete", "@2,5|*|@2,5|Delete|\x7f|k", "2,5=K", "2,6");
-        row("pointer off the cells", "@3,4|>0,0|Left|Home|a", "3,4=A;3,1= ;5,1= ", "3,5");
-        row("header numbers are not cells", "@3,4|@0,6|@7,0|@0,0|*",
-            "3,4=# ;0,6=6;7,0=7;0,0=", "3,5");
+        row("delete", "@2,5|*|@2,5|Delete|\x7f|k", "2,5=K;2,6");
+        // Each navigation key aims at the pointer on its own.
+        row("keys aim at the pointer", ">3,3|Right|a|>4,4|Down|b|>5,5|Up|c|>6,6|PageUp|d",
+            "3,3=A;4,4=B;5,5=C;6,6=D;6,7");
+        row("pointer off the cells", "@3,4|>0,0|Left|Home|a", "3,4=A;3,1= ;5,1= ;3,5");
+        row("header numbers are not cells", "@3,4|@0,6|@7,0|@0,0|*", "3,4=# ;0,6=6;7,0=7;0,0=;3,5");
     }
     void typing() {
         QFETCH(QString, tokens);
         QFETCH(QString, cells);
-        QFETCH(QString, position);
-        QFETCH(QStringList, messages);
+        QFETCH(QString, refused);
         if (!shared) shared = new EditorGame;
         EditorGame &e = *shared; // its grid emptied, its typing position as at the start
         e.ed->mnu_new->trigger();
@@ -151,13 +147,17 @@ private slots:
         const bool down = QString(QTest::currentDataTag()).contains("down");
         (down ? e.ed->opt_v : e.ed->opt_h)->setChecked(true);
         play(e.g, tokens);
+        QStringList expected = cells.split(';');
+        const QString position = expected.takeLast();
         QCOMPARE(QStringLiteral("%1,%2").arg(e.g->Row()).arg(e.g->Col()), position);
         QCOMPARE(QStringLiteral("%1,%2").arg(typingPosition().row).arg(typingPosition().col),
                  position);
-        for (const QString &cell : cells.split(';')) {
+        for (const QString &cell : expected) {
             const QStringList rc = cell.section('=', 0, 0).split(',');
             QCOMPARE(cellState(e.g, rc[0].toInt(), rc[1].toInt()), cell.section('=', 1));
         }
+        QStringList messages;
+        for (QChar ch : refused) messages << ch + QStringLiteral(" Caractère non alphabétique.");
         QCOMPARE(recorder.texts(), messages);
     }
 
