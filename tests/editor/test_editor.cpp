@@ -160,7 +160,8 @@ private slots:
                 QVERIFY2(int(gridfile::checkExportName(name)) == check, qPrintable(name));
     }
 
-    // Row 3 once imported, or "!" for a file that is not valid and "?" for too few lines.
+    // Row 3 once imported after a space, or "!" for a file that is not valid and "?" for too few
+    // lines.
     void importRows_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("row3");
@@ -171,23 +172,19 @@ private slots:
         QTest::newRow("lower case") << "mAISON*VER\r\n" + rest << "!";
         QTest::newRow("comma in the first line") << "MAISO,*VER\r\n" + rest << "!";
         QTest::newRow("nine lines") << grid().left(108) << "?";
-        QTest::newRow("tabs and spaces before") << " \t MAISON*VER\r\n" + rest << "TOUR*CAP**";
+        QTest::newRow("tabs and spaces before") << " \t MAISON*VER\r\n" + rest << " TOUR*CAP**";
         QTest::newRow("LF alone, no final break")
-            << QByteArray(grid()).replace("\r\n", "\n").chopped(1) << "TOUR*CAP**";
-        QTest::newRow("short lower-case row") << row3("abcde") << "abcde";
-        QTest::newRow("comma in a later row") << row3("TO,UR") << "TO";
-        QTest::newRow("bytes above 127") << row3("\xe9\x80\x81\xff") << "é€\u0081ÿ";
+            << QByteArray(grid()).replace("\r\n", "\n").chopped(1) << " TOUR*CAP**";
+        QTest::newRow("short lower-case row") << row3("abcde") << " abcde";
+        QTest::newRow("comma in a later row") << row3("TO,UR") << " TO";
+        QTest::newRow("bytes above 127") << row3("\xe9\x80\x81\xff") << " é€\u0081ÿ";
     }
     void importRows() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, row3);
         const gridfile::ImportedGrid imported = gridfile::parseImport(bytes);
-        using P = gridfile::ImportProblem;
-        QCOMPARE(imported.problem, row3 == "!"   ? P::NotValid
-                                   : row3 == "?" ? P::TooFewLines
-                                                 : P::None);
         QCOMPARE(imported.rows.size(), row3.size() == 1 ? 0 : 10);
-        QCOMPARE(imported.rows.value(2, row3), row3);
+        QCOMPARE(QStringLiteral(" !?")[int(imported.problem)] + imported.rows.value(2), row3);
     }
 
     // A grid with every byte above 127 in rows 2 to 9, as another installation may have
@@ -218,18 +215,17 @@ private slots:
         run(e.ed->mnu_import, "a.txt");
         QCOMPARE(cellState(e.g, 1, 7) + cellState(e.g, 2, 10), "#*" + rows[1].mid(9, 1));
         run(e.ed->mnu_export, "B.TXT");
-        const QByteArray first = fileBytes(e.path("a.txt"));
-        QCOMPARE(fileBytes(e.path("B.TXT")), first);
-        QCOMPARE(first.size(), 113); // row 10 recalled as "a b" and seven empty texts
-        QCOMPARE(first.left(24), "MAISON*VER\r\n" + high.left(10) + "\r\n");
-        QCOMPARE(first.right(7), QByteArray("\r\na.b\r\n"));
+        QByteArray bytes = "MAISON*VER\r\n";
+        for (int r = 0; r < 8; ++r) bytes += high.mid(16 * r, 10) + "\r\n";
+        bytes += "a.b\r\n"; // row 10 recalled as "a b" and seven empty texts
+        QCOMPARE(fileBytes(e.path("a.txt")), bytes);
+        QCOMPARE(fileBytes(e.path("B.TXT")), bytes);
 
         const QStringList saved = storedRows(e.game.file(), "new");
         play(e.g, "@1,1|q");
         for (const QString name : {"nine.txt", "short.doc", "big.txt", "dossier.txt", "absent.txt"})
             run(e.ed->mnu_import, name);
-        for (const QString &name : QStringList{"a,b.txt", "grille", "dossier.txt",
-                                               QString(296, 'n') + ".txt", "grille.txt"})
+        for (const QString name : {"a,b.txt", "grille", "dossier.txt", "grille.txt"})
             run(e.ed->mnu_export, name); // the last one asks to replace, answered "Non"
         messages.answer = desktop::Answer::Yes;
         {
@@ -246,8 +242,6 @@ private slots:
         QCOMPARE(dir.entryList(QDir::Files).size(), 6);
 
         // The lists: ".txt" files by name whatever the case, chosen with a click; folders.
-        frm_impex_form.unload();
-        e.ed->mnu_import->trigger();
         frm_impex &impex = *frm_impex_form.get();
         QListWidget *files = impex.filelistbox;
         QCOMPARE(files->count(), 5); // a.txt, B.TXT, big.txt, grille.txt, nine.txt
@@ -272,20 +266,18 @@ private slots:
             QString("Le fichier à importer n'est pas valide.|Le fichier à importer n'a pas les "
                     "dix lignes d'une grille.|Le fichier « …|Le fichier « …|Le fichier « …|Le "
                     "nom de fichier contient des caractères interdits.|L'extention doit être "
-                    "TXT.|La grille n'a pas pu être exportée…|La grille n'a pas pu être "
-                    "exportée…|%1|%1|La grille n'a pas pu être exportée…|Aucune grille n'a "
-                    "encore été sauvegardée…|Error: 2: …") // ENOENT and the system's text
+                    "TXT.|La grille n'a pas pu être exportée…|%1|%1|La grille n'a pas pu être "
+                    "exportée…|Aucune grille n'a encore été sauvegardée…|Error: 2: …")
                 .arg("Le fichier grille.txt existe déjà.\r\nVoulez-vous le remplacer ?")
                 .split('|');
-        QCOMPARE(messages.messages.size(), size_t(texts.size()));
-        for (int i = 0; i < texts.size(); ++i)
-            QVERIFY2(texts[i].endsWith(u'…') ? messages.texts()[i].startsWith(texts[i].chopped(1))
-                                             : messages.texts()[i] == texts[i],
-                     qPrintable(messages.texts()[i]));
-        QCOMPARE(messages.messages[9].buttons, desktop::Buttons::YesNo);
-        QCOMPARE(messages.messages[11].icon, desktop::Icon::Critical);
-        QCOMPARE(messages.messages[13].title, QStringLiteral("No Data"));
-        QCOMPARE(messages.messages[13].buttons, desktop::Buttons::OkCancel);
+        QStringList seen = messages.texts();
+        for (int i = 0; i < qMin(seen.size(), texts.size()); ++i)
+            if (texts[i].endsWith(u'…')) seen[i] = seen[i].left(texts[i].size() - 1) + u'…';
+        QCOMPARE(seen, texts);
+        QCOMPARE(messages.messages[8].buttons, desktop::Buttons::YesNo);
+        QCOMPARE(messages.messages[10].icon, desktop::Icon::Critical);
+        QCOMPARE(messages.messages[12].title, QStringLiteral("No Data")); // ENOENT, system's text
+        QCOMPARE(messages.messages[12].buttons, desktop::Buttons::OkCancel);
 
         // A save that cannot be written says so and keeps the grid.
         ReadOnlyFile readOnly(e.game.file());
