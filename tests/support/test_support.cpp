@@ -27,10 +27,7 @@ static void store(const QString &file, const QString &table, const GameDatabase:
 }
 
 void storeRows(const QString &file, const QString &table, const QStringList &rows) {
-    GameDatabase::Fields fields;
-    for (int r = 0; r < rows.size(); ++r)
-        fields.emplace_back(QStringLiteral("l%1").arg(r + 1), rows[r]);
-    store(file, table, fields);
+    store(file, table, GameDatabase::rowValues(rows));
 }
 
 void storeMode(const QString &file, const QString &mode) {
