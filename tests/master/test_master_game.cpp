@@ -84,18 +84,6 @@ QStringList shown(frm_journal &window) {
     return rows;
 }
 
-// Types a name into the "Joueur" cell of a row, as the master does.
-void name(frm_journal &window, int row, const QString &player) {
-    QTableWidgetItem *cell = window.tbl_journal->item(row, frm_journal::ColJoueur);
-    window.tbl_journal->editItem(cell);
-    auto *editor = window.tbl_journal->viewport()->findChild<QLineEdit *>();
-    QVERIFY(editor);
-    editor->selectAll();
-    editor->insert(player);
-    QTest::keyClick(editor, Qt::Key_Return);
-    settle();
-}
-
 const auto openJournal = [](frm_mc *mc) -> frm_journal & {
     mc->mnu_journal->trigger();
     return *frm_journal_form.get();
@@ -426,12 +414,17 @@ private slots:
         game.mc->mnu_save->trigger();
         const QVariantMap savedSource = storedRecord(game.file(), "source");
         const QVariantMap savedResult = storedRecord(game.file(), "result");
-        const QString count = game.mc->nb_ltr_val->text();
         const LetterTally running = game.mc->runningRemainingTally;
         game.paste(with(emptyGrid(), 4, Reference[4])); // 7 letters
         frm_journal &journal = openJournal(game.mc);
-        const QStringList players = {"Alice", "Bruno", "Chloé", "alice", "Bruno"};
-        for (int r = 0; r < 5; ++r) name(journal, r, players[r]);
+        for (int r = 0; r < 5; ++r) { // the players' names typed in, as the master does
+            journal.tbl_journal->editItem(journal.tbl_journal->item(r, frm_journal::ColJoueur));
+            auto *editor = journal.tbl_journal->viewport()->findChild<QLineEdit *>();
+            QVERIFY(editor);
+            editor->setText(QStringList{"Alice", "Bruno", "Chloé", "alice", "Bruno"}[r]);
+            QTest::keyClick(editor, Qt::Key_Return);
+            settle();
+        }
         QCOMPARE(journal.entries().back().proposition,
                  gridText(dotted(with(emptyGrid(), 4, Reference[4]))));
 
@@ -454,7 +447,7 @@ private slots:
                                                           "   3  Bruno         6\r\n[/code]"));
 
         // Back to what was saved before the undone validation, and a change to save.
-        QCOMPARE(game.mc->nb_ltr_val->text(), count);
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("27"));
         QCOMPARE(game.mc->runningRemainingTally, running);
         QCOMPARE(cellBack(game.mc->mc_result, 4, 0), gridrows::White);
         QVERIFY(game.mc->hasUnsavedChanges());
@@ -473,33 +466,28 @@ private slots:
         game.mc->mnu_annuler->trigger();
         QCOMPARE(messages.texts(),
                  QStringList{"Il n'y a aucune validation à annuler dans cette partie."});
-    }
 
-    void aFileWithoutTheJournalPlaysAndANewGameStartsAnewJournal() {
-        MasterGame game(Reference, emptyGrid());
-        MessageRecorder messages;
-        game.paste(with(emptyGrid(), 0, Reference[0]));
+        // Without its journal the file still plays, into a journal of its own; a grid committed
+        // from the editor then starts a new game.
         delete game.program;
         game.program = nullptr;
         rawDatabase(game.file(), {"DROP TABLE journal"});
         game.restart();
         QVERIFY(game.mc && game.mc->isVisible());
-        game.paste(with(emptyGrid(), 1, Reference[1]));
-        frm_journal &journal = openJournal(game.mc);
-        QCOMPARE(journal.entries().size(), size_t(1));
-        QCOMPARE(journal.entries()[0].numero, 1);
-        QVERIFY(messages.messages.empty());
-        // A grid committed from the editor starts a new game.
+        game.paste(with(emptyGrid(), 5, Reference[5]));
+        frm_journal &fresh = openJournal(game.mc);
+        QCOMPARE(fresh.entries().size(), size_t(1));
+        QCOMPARE(fresh.entries()[0].numero, 1);
+        QCOMPARE(messages.messages.size(), size_t(1)); // nothing said since
         storeRows(game.file(), "new", Reference);
         game.mc->mnu_new->trigger();
         frm_new_form.get()->mnu_recall->trigger();
-        messages.answer = desktop::Answer::Yes;
         frm_new_form.get()->mnu_ref->trigger();
-        QCOMPARE(messages.messages.size(), size_t(1));
-        QCOMPARE(journal.tbl_journal->rowCount(), 0);
+        QCOMPARE(messages.messages.size(), size_t(2));
+        QCOMPARE(fresh.tbl_journal->rowCount(), 0);
         game.paste(with(emptyGrid(), 2, Reference[2]));
-        QCOMPARE(journal.entries().size(), size_t(1));
-        QCOMPARE(journal.entries()[0].partie, 2);
+        QCOMPARE(fresh.entries().size(), size_t(1));
+        QCOMPARE(fresh.entries()[0].partie, 2);
     }
 };
 
