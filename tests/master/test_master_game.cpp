@@ -216,36 +216,13 @@ private slots:
         QCOMPARE(messages.messages[1].icon, desktop::Icon::Information);
     }
 
-    void aRestoreOverAnotherGameShowsAndSavesExactlyTheSavedOne() {
-        // A wrong stored letter is blanked but keeps its colour.
-        MasterGame game(Reference, with(emptyGrid(), 0, "MXISON*VER"));
-        // The grids show another game: black squares and found letters where the saved one
-        // has none.
-        QStringList other = Reference;
-        for (QString &row : other) std::reverse(row.begin(), row.end());
-        for (int r = 1; r <= 10; ++r) load_source_row(r, other[r - 1]);
-        for (int r = 1; r <= 10; ++r) load_result_row(r, other[r - 1]);
-        game.mc->mnu_resto->trigger();
-        game.mc->mnu_save->trigger();
-        QCOMPARE(storedRows(game.file(), "source"), Reference);
-        QCOMPARE(storedRows(game.file(), "result"), with(emptyGrid(), 0, "M ISON*VER"));
-        QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
-        QCOMPARE(cellBack(game.mc->mc_result, 0, 1), gridrows::FoundLetter);
-    }
-
-    void aShortReferenceRowFindsNothingPastAShortPaste() {
-        // A reference row stored short leaves cells without text; a paste that stops before
-        // them proposes nothing there.
-        MasterGame game(with(Reference, 1, "O*RA"), with(emptyGrid(), 1, QString(10, ' ')));
-        game.paste(QStringLiteral("MAISON*VER\r\n"));
-        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("9"));
-        for (int c = 4; c < 10; ++c) QCOMPARE(cellBack(game.mc->mc_result, 1, c), gridrows::White);
-    }
-
-    // The start counts the stored rows, a save the rows on screen.
-    void theTalliesFollowTheRows() {
-        const QStringList result = with(emptyGrid(), 2, "TOUR*     ");
-        MasterGame game(QStringList{"abc@[E1.EE", "EEEE"} + Reference.mid(2), result);
+    // A stored game is taken as it is (odd characters, a short row, a wrong letter): the start
+    // counts its stored rows, "Restauration" shows exactly it again, a save counts the rows on
+    // screen.
+    void aStoredGameIsCountedRestoredAndSavedAsItIs() {
+        const QStringList source = QStringList{"abc@[E1.EE", "EEEE"} + Reference.mid(2),
+                          result = with(emptyGrid(), 2, "TOXR*     ");
+        MasterGame game(source, result);
         const LetterTally total = countRowLetters(Reference.mid(2)); // "A" to "Z" only
         QCOMPARE(game.mc->nb_ltr_src->text(), QString::number(letterTotal(total) + 7));
         QCOMPARE(game.mc->referenceCount[0], qint16(1)); // "@" counts in slot 0 on screen
@@ -255,14 +232,30 @@ private slots:
         QCOMPARE(remaining[20], qint16(total[20] - 1));
         QCOMPARE(remaining[26], total[26]);
         QVERIFY(!letterSlot(QString()).has_value() && !letterSlot("[").has_value());
+        // The cells the short row leaves without text are not found by a paste that stops
+        // before them.
+        game.paste(QStringLiteral("..........\r\n"));
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
+
+        // The grids show another game: black squares and found letters where the stored one
+        // has none.
+        QStringList other = Reference;
+        for (QString &row : other) std::reverse(row.begin(), row.end());
+        for (int r = 1; r <= 10; ++r) load_source_row(r, other[r - 1]);
+        for (int r = 1; r <= 10; ++r) load_result_row(r, other[r - 1]);
+        game.mc->mnu_resto->trigger();
+        QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
+        QCOMPARE(cellBack(game.mc->mc_result, 2, 2), gridrows::FoundLetter); // "X" blanked
 
         deleteRecords(game.file(), "result"); // the save adds the record again
         game.paste(with(emptyGrid(), 3, Reference[3]));
         act(game.mc->mc_source, "@0,0");
         act(game.mc->mc_source, "w"); // the reference's "a" becomes "W"
         game.mc->mnu_save->trigger();
-        QCOMPARE(storedRows(game.file(), "source")[0], QStringLiteral("Wbc@[E1.EE"));
-        QCOMPARE(storedRows(game.file(), "result"), with(result, 3, Reference[3]));
+        QCOMPARE(storedRows(game.file(), "source"),
+                 with(with(source, 0, "Wbc@[E1.EE"), 1, "EEEE      "));
+        QCOMPARE(storedRows(game.file(), "result"),
+                 with(with(result, 2, "TO R*     "), 3, Reference[3]));
         QCOMPARE(storedTally(game.file(), "source", "total_")[23], qint16(1));
         remaining = storedTally(game.file(), "result", "reste_");
         QCOMPARE(remaining[23], qint16(1));           // the "W" is still to find
