@@ -93,11 +93,6 @@ const auto openJournal = [](frm_mc *mc) -> frm_journal & {
 class TestMasterGame : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        frm_fin_form.unload();
-        settle();
-    }
-
     // Steps as act() takes them, separated by "|"; after " > ", "row,col=text" of reference
     // cells, separated by ";".
     void lettersTypedOnTheReferenceGridGoToTheChosenCell_data() {
@@ -208,9 +203,8 @@ private slots:
         QCOMPARE(messages.messages[1].icon, desktop::Icon::Information);
     }
 
-    // A stored game is taken as it is (odd characters, a short row, a wrong letter): the start
-    // counts its stored rows, "Restauration" shows exactly it again, a save counts the rows on
-    // screen.
+    // A stored game taken as it is: the start counts its rows, "Restauration" shows exactly it
+    // over another game, a save counts the rows on screen.
     void aStoredGameIsCountedRestoredAndSavedAsItIs() {
         const QStringList source = QStringList{"abc@[E1.EE", "EEEE"} + Reference.mid(2),
                           result = with(emptyGrid(), 2, "TOXR*     ");
@@ -224,13 +218,11 @@ private slots:
         QCOMPARE(remaining[20], qint16(total[20] - 1));
         QCOMPARE(remaining[26], total[26]);
         QVERIFY(!letterSlot(QString()).has_value() && !letterSlot("[").has_value());
-        // The cells the short row leaves without text are not found by a paste that stops
-        // before them.
+        // The short row's cells without text are not found past the end of a paste.
         game.paste(QStringLiteral("..........\r\n"));
         QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
 
-        // The grids show another game: black squares and found letters where the stored one
-        // has none.
+        // Another game on screen: black squares and found letters where the stored has none.
         QStringList other = Reference;
         for (QString &row : other) std::reverse(row.begin(), row.end());
         for (int r = 1; r <= 10; ++r) load_source_row(r, other[r - 1]);
@@ -325,10 +317,8 @@ private slots:
             }
             QCOMPARE(mc->nb_ltr_val->text(), QString::number(found));
         };
-        // Odd but well-formed proposals, taken without a word: dots only; a nine-character
-        // line, which shifts every later cell by one; lower case, which never matches, and
-        // cells beyond a short text, never found; line feeds alone, as a browser on Linux
-        // puts text on the clipboard.
+        // Odd proposals taken without a word: dots only; a nine-character line shifts later
+        // cells; lower case never matches; line feeds alone, as from a browser on Linux.
         paste(gridText(dotted(emptyGrid())));
         paste(gridText(dotted(with(with(emptyGrid(), 1, "         "), 2, "  O       "))));
         QCOMPARE(mc->mc_result->TextMatrix(2, 1), QStringLiteral("O"));
