@@ -50,9 +50,7 @@ private slots:
         QTest::newRow("space") << withLines("AB DEFGHIJ") << 1;
         QTest::newRow("accented") << withLines("ABÉDEFGHIJ") << 1;
         QTest::newRow("bracket after Z") << withLines("AB[DEFGHIJ") << 1;
-        QTest::newRow("emoji") << withLines(QString::fromUtf8("AB\xF0\x9F\x98\x80"
-                                                              "DEFGH"))
-                               << 1;
+        QTest::newRow("emoji") << withLines("AB😀DEFGH") << 1;
         QTest::newRow("nine characters") << withLines("ABCDEFGHI") << 1;
         QTest::newRow("eleven characters") << withLines("ABCDEFGHIJK") << 1;
         QTest::newRow("line feeds only") << QStringLiteral("ABCDEFGHIJ\nABCDEFGHIJ\n") << 1;
@@ -64,20 +62,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, refused);
         QCOMPARE(check_grid_text(text), refused);
-    }
-
-    void rowsAndGridTextConvertBothWays() {
-        const QStringList rows(10, QStringLiteral("AB* CDE  Z"));
-        const QString text = gridtext::rowsToGridText(rows);
-        QCOMPARE(text.size(), 120);
-        QCOMPARE(text.left(12), QStringLiteral("AB*.CDE..Z\r\n"));
-        QVERIFY(text.endsWith(QStringLiteral("\r\n")));
-        QCOMPARE(gridtext::gridTextToRows(text), rows);
-        // A short line stays short; missing lines read as empty rows.
-        QCOMPARE(gridtext::gridTextToRows(QStringLiteral("AB.\r\nC")),
-                 QStringList({"AB ", "C"}) + QStringList(8, QString()));
-        QCOMPARE(gridtext::charAt(QStringLiteral("AB"), 3), QString());
-        QCOMPARE(gridtext::charAt(QStringLiteral("AB"), 2), QStringLiteral("B"));
     }
 
     void readingNormalisesTheRow() {
