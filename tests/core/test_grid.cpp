@@ -64,21 +64,6 @@ private slots:
         QCOMPARE(check_grid_text(text), refused);
     }
 
-    void readingNormalisesTheRow() {
-        FlexGrid g;
-        playGrid(g);
-        g.setRow(0);
-        g.setCol(0);
-        g.setText(QStringLiteral("A"));
-        g.setCol(1);
-        g.setText(QStringLiteral(" "));
-        g.setCellBackColor(Black);
-        QCOMPARE(readRow(g, 1), QStringLiteral("A*        "));
-        // The cells now hold what was read; other rows are untouched.
-        QCOMPARE((QStringList{g.TextMatrix(0, 1), g.TextMatrix(0, 2), g.TextMatrix(1, 2)}),
-                 (QStringList{"*", " ", QString()}));
-    }
-
     // A row loaded over a grid that showed another game keeps none of its looks; past the end
     // of a short row the empty text differs from " ".
     void loadingARowSetsEveryCellsLook_data() {
