@@ -87,9 +87,8 @@ private slots:
         fresh[0][0] = 'M'; // the first letter is given
         compareRows(mc->mc_result, fresh, 0);
         QCOMPARE(mc->nb_ltr_res->text(), QStringLiteral("0"));
-        QStringList proposal = blackSquaresOf(SampleGrid);
-        proposal[1] = SampleGrid[1];
-        e.game.paste(proposal);
+        fresh[1] = SampleGrid[1]; // with the "M" again: it was given, it is not found
+        e.game.paste(fresh);
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("6"));
         QCOMPARE(cellBack(mc->mc_result, 1, 2), gridrows::FoundLetter); // "R" of row 2
     }

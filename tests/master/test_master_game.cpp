@@ -83,11 +83,6 @@ QStringList shown(frm_journal &window) {
     }
     return rows;
 }
-
-const auto openJournal = [](frm_mc *mc) -> frm_journal & {
-    mc->mnu_journal->trigger();
-    return *frm_journal_form.get();
-};
 } // namespace
 
 class TestMasterGame : public QObject {
@@ -135,8 +130,7 @@ private slots:
         MasterGame game(Reference, emptyGrid());
         frm_mc *mc = game.mc;
         QCOMPARE(mc->centralWidget()->size(), QSize(729, 565));
-        // The paste button's caption, the controls shown (all inside the window; the others
-        // hidden), the menus.
+        // The paste button's caption, the controls shown inside the window, the menus.
         QStringList shown{mc->Command1->text()};
         for (QWidget *w : mc->client()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             if (w->isVisible() && mc->client()->rect().contains(w->geometry()))
@@ -271,8 +265,7 @@ private slots:
         if (readOnly) locked.emplace(game.file());
         game.restart();
         game.paste(with(emptyGrid(), 0, Reference[0]));
-        // A read-only file: the tallies at the start and the validation's journal entry cannot
-        // be written; each is said, the letters stay.
+        // Read-only: the start's tallies and the journal entry are not written, each is said.
         QCOMPARE(messages.messages.size(), size_t(readOnly ? 2 : 0));
         QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), QStringLiteral("M"));
         messages.messages.clear();
@@ -295,8 +288,7 @@ private slots:
         locked.reset();
         QCOMPARE(storedRecord(game.file(), "result").value("l1").toString() == Reference[0], saved);
     }
-    // Whatever the clipboard holds, only reference letters are found, found letters stay and
-    // the count follows.
+    // Any clipboard: only reference letters are found, found letters stay, the count follows.
     void strangeAndRandomPastesKeepTheGameSound() {
         MasterGame game(Reference, emptyGrid());
         frm_mc *mc = game.mc;
@@ -321,19 +313,15 @@ private slots:
         // cells; lower case never matches; line feeds alone, as from a browser on Linux.
         paste(gridText(dotted(emptyGrid())));
         paste(gridText(dotted(with(with(emptyGrid(), 1, "         "), 2, "  O       "))));
-        QCOMPARE(mc->mc_result->TextMatrix(2, 1), QStringLiteral("O"));
         paste(QStringLiteral("...son....\r\nO"));
-        QCOMPARE(mc->mc_result->TextMatrix(1, 0), QStringLiteral("O"));
-        QCOMPARE(found, 2);
+        QCOMPARE(found, 2); // the "O"s of (2, 1) and (1, 0)
         paste(gridText(dotted(with(emptyGrid(), 0, Reference[0]))).replace("\r\n", "\n"));
         QCOMPARE(found, 11);
         QVERIFY(messages.messages.empty());
 
-        QString huge(10 * 1024 * 1024, u'A');
-        huge[10] = u'\r', huge[11] = u'\n';
         for (const QString &t :
-             {QString(), huge, QString(10 * 1024 * 1024, QChar(0x4E2D)), QString(5000, u'\n'),
-              QString(12, QChar(0)),
+             {QString(), QString(10, u'A') + "\r\n" + QString(10 * 1024 * 1024, u'A'),
+              QString(10 * 1024 * 1024, QChar(0x4E2D)), QString(5000, u'\n'), QString(12, QChar(0)),
               QStringLiteral(".........\r\n") + QChar(0) + QString::fromUtf8("😀😀"),
               Reference.join("\r\n").chopped(1), Reference.join("\r\n") + "E",
               Reference.join("\r\n").toLower(), QString::fromUtf8("*ÉÈÀ\r\n")})
@@ -344,8 +332,7 @@ private slots:
         const quint32 seed = QRandomGenerator::global()->generate();
         qInfo("seed %u", seed);
         QRandomGenerator rng(seed);
-        // Thousands of journal entries would only measure the disk; the strange clipboards
-        // above go through the journal.
+        // No journal: thousands of entries would only measure the disk (those above make some).
         set_journal_recording(false);
         const auto journalBack = qScopeGuard([] { set_journal_recording(true); });
         for (int i = 1; i <= 5000 && !QTest::currentTestFailed(); ++i) {
@@ -389,7 +376,8 @@ private slots:
         const QVariantMap savedResult = storedRecord(game.file(), "result");
         const LetterTally running = game.mc->runningRemainingTally;
         game.paste(with(emptyGrid(), 4, Reference[4])); // 7 letters
-        frm_journal &journal = openJournal(game.mc);
+        game.mc->mnu_journal->trigger();
+        frm_journal &journal = *frm_journal_form.get();
         for (int r = 0; r < 5; ++r) { // the players' names typed in, as the master does
             journal.tbl_journal->editItem(journal.tbl_journal->item(r, frm_journal::ColJoueur));
             auto *editor = journal.tbl_journal->viewport()->findChild<QLineEdit *>();
@@ -430,7 +418,8 @@ private slots:
 
         // The next start shows the same journal; undoing goes back to the game's first entry.
         game.restart();
-        QCOMPARE(shown(openJournal(game.mc)), rows);
+        game.mc->mnu_journal->trigger();
+        QCOMPARE(shown(*frm_journal_form.get()), rows);
         for (int i = 0; i < 4; ++i) game.mc->mnu_annuler->trigger();
         QCOMPARE(game.mc->runningRemainingTally, countRowLetters(Reference));
         QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
@@ -448,7 +437,8 @@ private slots:
         game.restart();
         QVERIFY(game.mc && game.mc->isVisible());
         game.paste(with(emptyGrid(), 5, Reference[5]));
-        frm_journal &fresh = openJournal(game.mc);
+        game.mc->mnu_journal->trigger();
+        frm_journal &fresh = *frm_journal_form.get();
         QCOMPARE(fresh.entries().size(), size_t(1));
         QCOMPARE(fresh.entries()[0].numero, 1);
         QCOMPARE(messages.messages.size(), size_t(1)); // nothing said since
