@@ -1,27 +1,15 @@
 // The game file: created, checked, refused, written whole under crashes and other programs, and
 // the start-up choice of the window it stores.
-#include "core/database.h"
-#include "core/flexgrid.h"
 #include "core/form.h"
 #include "core/frm_mode.h"
 #include "core/module1.h"
-#include "core/startup.h"
-#include "master/frm_mc.h"
-#include "master/game_store.h"
-#include "master/master_rows.h"
-#include "player/frm_new_player.h"
 #include "tests/support/test_support.h"
-#include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QTest>
 #include <QThread>
 #include <atomic>
 #include <csignal>

@@ -1,11 +1,8 @@
 // The grid control, the grid text that crosses the clipboard, and the rows between them.
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
 #include "core/grid_text.h"
 #include "tests/support/test_support.h"
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QTest>
 
 using namespace gridrows;
 using gridtext::check_grid_text;

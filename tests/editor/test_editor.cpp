@@ -1,18 +1,9 @@
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
 #include "editor/frm_impex.h"
-#include "editor/frm_new.h"
 #include "editor/grid_file.h"
-#include "master/frm_mc.h"
 #include "tests/support/test_support.h"
-#include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 
 namespace {
 const QString Complete = "La grille doit être complète pour servir de référence";

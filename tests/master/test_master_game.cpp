@@ -1,23 +1,14 @@
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
 #include "core/textbox.h"
-#include "editor/frm_new.h"
 #include "master/classement.h"
 #include "master/frm_journal.h"
-#include "master/frm_mc.h"
-#include "master/game_store.h"
 #include "master/journal.h"
-#include "master/master_rows.h"
 #include "pictures/frm_fin.h"
 #include "tests/support/test_support.h"
-#include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTableWidget>
-#include <QTest>
 
 Q_DECLARE_METATYPE(std::vector<JournalEntry>)
 

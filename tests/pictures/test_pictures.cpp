@@ -1,18 +1,11 @@
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
-#include "master/frm_mc.h"
 #include "pictures/frm_fin.h"
 #include "pictures/picture_file.h"
 #include "player/frm_img_player.h"
-#include "player/frm_new_player.h"
 #include "tests/support/test_support.h"
 #include <QCloseEvent>
-#include <QDir>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTest>
 #include <QTimer>
 
 namespace {

@@ -1,21 +1,11 @@
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
-#include "core/startup.h"
 #include "core/textbox.h"
-#include "editor/frm_new.h"
-#include "master/frm_mc.h"
 #include "player/frm_img_player.h"
-#include "player/frm_new_player.h"
 #include "player/player_text.h"
 #include "tests/support/test_support.h"
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <QTimer>
 
 namespace {

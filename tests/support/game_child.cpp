@@ -1,12 +1,8 @@
 // A Quadrilex that saves in a loop until it is killed: the program started on the game file
 // (which takes the file for itself), then the master's save of two games in turn.
 #include "app/windows.h"
-#include "core/database.h"
 #include "core/module1.h"
-#include "core/startup.h"
-#include "master/game_store.h"
 #include "tests/support/test_support.h"
-#include <QApplication>
 #include <cstdio>
 
 int main(int argc, char *argv[]) {

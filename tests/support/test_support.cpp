@@ -1,23 +1,13 @@
 #include "tests/support/test_support.h"
 
 #include "app/windows.h"
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
-#include "core/startup.h"
-#include "editor/frm_new.h"
-#include "master/frm_mc.h"
-#include "master/master_rows.h"
-#include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTest>
 #include <algorithm>
 
 static void store(const QString &file, const QString &table, const GameDatabase::Fields &fields) {

@@ -1,10 +1,25 @@
 #pragma once
 
+// Everything a test of the program needs: the fixture below, Qt Test and the windows.
 #include "core/database.h"
 #include "core/desktop.h"
+#include "core/flexgrid.h"
+#include "core/grid_rows.h"
+#include "core/startup.h"
+#include "editor/frm_new.h"
+#include "master/frm_mc.h"
+#include "master/game_store.h"
+#include "master/master_rows.h"
+#include "player/frm_new_player.h"
+#include <QAction>
+#include <QApplication>
 #include <QColor>
+#include <QDir>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <array>
 #include <optional>
 #include <unistd.h>
@@ -105,10 +120,6 @@ extern const GameRows GameA, GameB;
 // Rows as a player's grid writes them: empty cells as dots.
 QStringList dotted(QStringList rows);
 
-class frm_mc;
-class FlexGrid;
-class QWidget;
-
 // A master's game on a game file of its own: the stored grids, the program running on them.
 class MasterGame {
 public:
@@ -143,7 +154,6 @@ inline void deleteRecords(const QString &file, const QString &table) {
     rawDatabase(file, {"DELETE FROM \"" + table + '"'});
 }
 
-class frm_new;
 // The editor opened from the master window of a game on its own file; meanwhile the current
 // folder, where the file window starts, is a folder of its own.
 class EditorGame {
