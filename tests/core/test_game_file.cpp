@@ -195,59 +195,53 @@ private slots:
         QVERIFY(copiedFrom.isEmpty()); // once only: the copy is the game now
     }
 
-    void theStoredModeChoosesTheWindow_data() {
+    // The stored mode chooses the window; a new file asks for it first.
+    void theStartChoosesTheWindowAndSwitchingStoresIt_data() {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<bool>("master");
+        QTest::newRow("new file, master chosen") << "new" << true;
+        QTest::newRow("new file, closed") << "new" << false; // the preselected player mode kept
         QTest::newRow("M") << "M" << true;
         QTest::newRow("P") << "P" << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("other") << "maître" << false;
         QTest::newRow("lower case m") << "m" << false;
     }
-    void theStoredModeChoosesTheWindow() {
+    void theStartChoosesTheWindowAndSwitchingStoresIt() {
         QFETCH(QString, mode);
         QFETCH(bool, master);
         GameFolder folder;
-        storeMode(folder.file(), mode);
+        if (mode != "new") storeMode(folder.file(), mode);
         MessageRecorder messages;
         RunningProgram program(folder.file());
+        int ended = 0;
+        FormRegistry::setLastWindowHandler([&] { ++ended; });
         QVERIFY(program.started);
+        QCOMPARE(frm_mode_form.loaded(), mode == "new");
+        if (mode == "new") {
+            frm_mode &choice = *frm_mode_form.get();
+            QVERIFY(choice.isVisible());
+            QCOMPARE(choice.windowTitle(), QStringLiteral("Choix du jeu"));
+            QVERIFY(choice.opt_player->isChecked());
+            if (master) {
+                choice.opt_master->setChecked(true);
+                QTest::mouseClick(choice.bt_ok, Qt::LeftButton);
+            } else {
+                choice.close();
+            }
+            settle();
+            QVERIFY(!frm_mode_form.loaded());
+            QCOMPARE(storedMode(folder.file()), master ? "M" : "P");
+            QCOMPARE(ended, master ? 0 : 1);
+            if (!master) return;
+        }
         QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), master);
         QCOMPARE(frm_new_player_form.loaded() && frm_new_player_form.get()->isVisible(), !master);
         QCOMPARE(FormRegistry::count(), 1);
         QVERIFY(messages.messages.empty());
-    }
-
-    void aNewGameFileAsksForTheDefaultWindowAndSwitchingStoresIt_data() {
-        QTest::addColumn<bool>("chosen");
-        QTest::newRow("master chosen") << true;
-        QTest::newRow("closed") << false; // the preselected player mode is kept
-    }
-    void aNewGameFileAsksForTheDefaultWindowAndSwitchingStoresIt() {
-        QFETCH(bool, chosen);
-        GameFolder folder;
-        RunningProgram program(folder.file());
-        int ended = 0;
-        FormRegistry::setLastWindowHandler([&] { ++ended; });
-        QVERIFY(program.started && frm_mode_form.loaded());
-        frm_mode &choice = *frm_mode_form.get();
-        QVERIFY(choice.isVisible());
-        QCOMPARE(choice.windowTitle(), QStringLiteral("Choix du jeu"));
-        QVERIFY(choice.opt_player->isChecked());
-        if (chosen) {
-            choice.opt_master->setChecked(true);
-            QTest::mouseClick(choice.bt_ok, Qt::LeftButton);
-        } else {
-            choice.close();
-        }
-        settle();
-        QVERIFY(!frm_mode_form.loaded());
-        QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), chosen);
-        QCOMPARE(storedMode(folder.file()), chosen ? "M" : "P");
-        QCOMPARE(ended, chosen ? 0 : 1);
-        if (!chosen) return;
+        if (mode != "new") return;
         // The master's switch asks first; the player's does not. Each stores the new default.
-        MessageRecorder messages(desktop::Answer::No);
+        messages.answer = desktop::Answer::No;
         frm_mc_form.get()->mn_mode->trigger();
         settle();
         QCOMPARE(messages.texts(), QStringList{"Avez-vous sauvegardé vos données ?"});
