@@ -2,14 +2,8 @@
 // the start-up choice of the window it stores.
 #include "core/form.h"
 #include "core/frm_mode.h"
-#include "core/module1.h"
 #include "tests/support/test_support.h"
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QThread>
 #include <atomic>
 #include <csignal>

@@ -2,7 +2,6 @@
 #include "editor/grid_file.h"
 #include "tests/support/test_support.h"
 #include <QComboBox>
-#include <QLineEdit>
 #include <QListWidget>
 
 namespace {

@@ -1,12 +1,7 @@
-#include "core/textbox.h"
 #include "master/classement.h"
 #include "master/frm_journal.h"
 #include "master/journal.h"
-#include "pictures/frm_fin.h"
 #include "tests/support/test_support.h"
-#include <QLineEdit>
-#include <QMenuBar>
-#include <QRandomGenerator>
 #include <QScopeGuard>
 #include <QTableWidget>
 

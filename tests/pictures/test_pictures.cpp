@@ -1,12 +1,8 @@
-#include "pictures/frm_fin.h"
 #include "pictures/picture_file.h"
-#include "player/frm_img_player.h"
 #include "tests/support/test_support.h"
 #include <QCloseEvent>
-#include <QMouseEvent>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTimer>
 
 namespace {
 // A cell of the numbered picture (30 pixels a side, headers in row and column 0).

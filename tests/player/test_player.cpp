@@ -1,12 +1,8 @@
-#include "core/textbox.h"
-#include "player/frm_img_player.h"
 #include "player/player_text.h"
 #include "tests/support/test_support.h"
 #include <QDeadlineTimer>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
-#include <QTimer>
 
 namespace {
 const QString Invalid = QStringLiteral("Le conetnu du presse-papier n'est pas valide.");

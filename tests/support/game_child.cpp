@@ -1,7 +1,5 @@
 // A Quadrilex that saves in a loop until it is killed: the program started on the game file
 // (which takes the file for itself), then the master's save of two games in turn.
-#include "app/windows.h"
-#include "core/module1.h"
 #include "tests/support/test_support.h"
 #include <cstdio>
 

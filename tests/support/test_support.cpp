@@ -1,12 +1,6 @@
 #include "tests/support/test_support.h"
 
-#include "app/windows.h"
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QMouseEvent>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QSqlRecord>
 #include <algorithm>
 
