@@ -132,12 +132,12 @@ QString MasterGame::reply() {
 
 void play(FlexGrid *grid, const QString &tokens) {
     static const QStringList names = QStringLiteral("Left Right Up Down Home End PageUp PageDown "
-                                                    "Delete Enter Backspace Escape Insert F1")
+                                                    "Delete Enter Backspace Escape")
                                          .split(QLatin1Char(' '));
-    static const Qt::Key codes[] = {
-        Qt::Key_Left,      Qt::Key_Right,  Qt::Key_Up,       Qt::Key_Down,   Qt::Key_Home,
-        Qt::Key_End,       Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Delete, Qt::Key_Return,
-        Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Insert,   Qt::Key_F1};
+    static const Qt::Key codes[] = {Qt::Key_Left,   Qt::Key_Right,     Qt::Key_Up,
+                                    Qt::Key_Down,   Qt::Key_Home,      Qt::Key_End,
+                                    Qt::Key_PageUp, Qt::Key_PageDown,  Qt::Key_Delete,
+                                    Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Escape};
     for (const QString &token : tokens.split(QLatin1Char('|'))) {
         const QStringList rc = token.mid(1).split(QLatin1Char(','));
         const QPoint at(rc.value(1).toInt() * 30 + 15, rc.value(0).toInt() * 30 + 15);
