@@ -15,16 +15,6 @@ const auto with = [](QStringList rows, int row, const QString &text) {
     return rows;
 };
 
-// "@row,col" clicks that cell of a master grid ("@margin": beside row 3); anything else is typed.
-void act(FlexGrid *grid, const QString &step) {
-    const int r = step.mid(1).section(',', 0, 0).toInt(), c = step.section(',', 1).toInt();
-    if (!step.startsWith('@'))
-        for (QChar ch : step) QTest::keyClick(grid, ch.toLatin1());
-    else
-        QTest::mouseClick(grid, Qt::LeftButton, {},
-                          step == "@margin" ? QPoint(grid->width() - 3, 66)
-                                            : QPoint(c * 400 / 15 + 13, r * 400 / 15 + 13));
-}
 // Characters a clipboard may hold: the grid's own, and everything that must not upset it.
 const QString Noise = QString::fromUtf8("ABCDEFGHIJKLMNOPQRSTUVWXYZ@[.* abcz019éÉç€\r\n\t\x01") +
                       QChar(0) + QString::fromUtf8("中文😀") + QChar(0xFFFF);
@@ -74,8 +64,8 @@ QStringList shown(frm_journal &window) {
 class TestMasterGame : public QObject {
     Q_OBJECT
 private slots:
-    // Steps as act() takes them, separated by "|"; after " > ", "row,col=text" of reference
-    // cells, separated by ";".
+    // Steps as play() takes them ("@margin": a click beside row 3), separated by "|"; after
+    // " > ", "row,col=text" of reference cells, separated by ";".
     void lettersTypedOnTheReferenceGridGoToTheChosenCell_data() {
         QTest::addColumn<QString>("steps");
         QTest::newRow("no cell chosen: nowhere") << "q > 0,0=M";
@@ -90,7 +80,10 @@ private slots:
         QFETCH(QString, steps);
         MasterGame game(Reference, emptyGrid());
         FlexGrid *source = game.mc->mc_source;
-        for (const QString &step : steps.section(" > ", 0, 0).split('|')) act(source, step);
+        for (const QString &step : steps.section(" > ", 0, 0).split('|'))
+            step == "@margin"
+                ? QTest::mouseClick(source, Qt::LeftButton, {}, {source->width() - 3, 66})
+                : play(source, step);
         bool changed = false; // " " only on black squares
         for (const QString &cell : steps.section(" > ", 1).split(';')) {
             const int r = cell[0].digitValue(), c = cell[2].digitValue();
@@ -134,7 +127,7 @@ private slots:
             for (int i = 0; i < 10; ++i) numbers += s->TextMatrix(i % s->Rows(), i % s->Cols());
         QCOMPARE(numbers, QString("12345678910").repeated(4));
         // A result cell points at the same reference cell.
-        act(mc->mc_result, "@2,4");
+        play(mc->mc_result, "@2,4");
         QCOMPARE(QPoint(mc->mc_source->Row(), mc->mc_source->Col()), QPoint(2, 4));
         QVERIFY(mc->bt_valider->isEnabled() && !mc->mn_err->isEnabled());
 
@@ -213,8 +206,7 @@ private slots:
 
         deleteRecords(game.file(), "result"); // the save adds the record again
         game.paste(with(emptyGrid(), 3, Reference[3]));
-        act(game.mc->mc_source, "@0,0");
-        act(game.mc->mc_source, "w"); // the reference's "a" becomes "W"
+        play(game.mc->mc_source, "@0,0|w"); // the reference's "a" becomes "W"
         game.mc->mnu_save->trigger();
         QCOMPARE(storedRows(game.file(), "source"),
                  with(with(source, 0, "Wbc@[E1.EE"), 1, "EEEE      "));

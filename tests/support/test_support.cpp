@@ -140,7 +140,12 @@ void play(FlexGrid *grid, const QString &tokens) {
                                     Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Escape};
     for (const QString &token : tokens.split(QLatin1Char('|'))) {
         const QStringList rc = token.mid(1).split(QLatin1Char(','));
-        const QPoint at(rc.value(1).toInt() * 30 + 15, rc.value(0).toInt() * 30 + 15);
+        // The centre of the cell, from the grid's own row heights and column widths.
+        QPoint at(grid->ColWidth(rc.value(1).toInt()) / 2,
+                  grid->RowHeight(rc.value(0).toInt()) / 2);
+        for (int c = 0; c < rc.value(1).toInt(); ++c) at.rx() += grid->ColWidth(c);
+        for (int r = 0; r < rc.value(0).toInt(); ++r) at.ry() += grid->RowHeight(r);
+        at /= 15; // twips
         if (token.startsWith(QLatin1Char('@')) && rc.size() == 2) {
             QTest::mouseClick(grid, Qt::LeftButton, {}, at);
         } else if (token.startsWith(QLatin1Char('>')) && rc.size() == 2) {

@@ -152,8 +152,9 @@ public:
     frm_mc *mc = nullptr;
 };
 
-// Plays on a grid, tokens separated by "|": "@r,c" clicks a cell, ">r,c" moves the pointer over
-// it, "Left", "Delete", "Enter"... press that key, anything else is typed character by character.
+// Plays on any grid, tokens separated by "|": "@r,c" clicks a cell (control indexes), ">r,c"
+// moves the pointer over it, "Left", "Delete", "Enter"... press that key, anything else is typed
+// character by character.
 void play(FlexGrid *grid, const QString &tokens);
 // A cell as "text", or "#text" on a black square.
 QString cellState(FlexGrid *grid, int row, int col);
