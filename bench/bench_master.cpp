@@ -6,7 +6,7 @@
 #include "core/desktop.h"
 #include "core/startup.h"
 #include "master/frm_mc.h"
-#include "master/journal.h"
+#include "master/validation.h"
 #include "pictures/frm_fin.h"
 #include <QApplication>
 #include <QElapsedTimer>

@@ -354,28 +354,74 @@ int GameDatabase::recordCount(const QString &table) {
     return -1;
 }
 
+bool GameDatabase::writeRecords(QSqlQuery &q, const std::vector<TableWrite> &writes) {
+    for (const TableWrite &w : writes) {
+        QStringList marks;
+        for (const auto &field : w.fields) marks << QStringLiteral("%1 = ?").arg(field.first);
+        // Edit the first record; only a table without one gets a record added.
+        if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = (SELECT rowid FROM %1 "
+                                      "ORDER BY rowid LIMIT 1)")
+                           .arg(quoted(w.table), marks.join(QStringLiteral(", ")))))
+            return false;
+        for (const auto &field : w.fields) q.addBindValue(field.second);
+        if (!q.exec()) return false;
+        if (q.numRowsAffected() == 0 && !insert(q, w.table, w.fields)) return false;
+    }
+    for (const TableWrite &w : writes)
+        for (const auto &field : w.fields)
+            if (w.table == QLatin1String("source") && field.first == QLatin1String("mode"))
+                pendingMode_ = field.second.toString();
+    return true;
+}
+
 bool GameDatabase::write(const std::vector<TableWrite> &writes) {
-    const bool ok = transaction([&writes](QSqlQuery &q) {
-        for (const TableWrite &w : writes) {
-            QStringList marks;
-            for (const auto &field : w.fields) marks << QStringLiteral("%1 = ?").arg(field.first);
-            // Edit the first record; only a table without one gets a record added.
-            if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = (SELECT rowid FROM %1 "
-                                          "ORDER BY rowid LIMIT 1)")
-                               .arg(quoted(w.table), marks.join(QStringLiteral(", ")))))
+    return write(Batch{writes, {}, {}}).has_value();
+}
+
+std::optional<std::vector<qint64>> GameDatabase::write(const Batch &batch) {
+    std::vector<qint64> ids;
+    pendingMode_.reset();
+    const bool ok = transaction([&](QSqlQuery &q) {
+        for (const Column &column : batch.columns) {
+            if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(quoted(column.table))))
                 return false;
-            for (const auto &field : w.fields) q.addBindValue(field.second);
-            if (!q.exec()) return false;
-            if (q.numRowsAffected() == 0 && !insert(q, w.table, w.fields)) return false;
+            bool present = false;
+            while (q.next())
+                present |= q.value(1).toString().compare(column.name, Qt::CaseInsensitive) == 0;
+            if (!present && !q.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                        .arg(quoted(column.table), column.name, column.definition)))
+                return false;
+        }
+        if (!writeRecords(q, batch.records)) return false;
+        for (const ManyWrite &many : batch.many) {
+            if (!q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                            .arg(quoted(many.table), many.columns)))
+                return false;
+            for (const Fields &fields : many.added) {
+                if (!insert(q, many.table, fields)) return false;
+                ids.push_back(q.lastInsertId().toLongLong());
+            }
+            for (const auto &[id, fields] : many.changed) {
+                QStringList marks;
+                for (const auto &field : fields) marks << QStringLiteral("%1 = ?").arg(field.first);
+                if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                   .arg(quoted(many.table), marks.join(QStringLiteral(", ")))))
+                    return false;
+                for (const auto &field : fields) q.addBindValue(field.second);
+                q.addBindValue(id);
+                if (!q.exec()) return false;
+                if (q.numRowsAffected() != 1) {
+                    error_ = QStringLiteral("l'enregistrement n'existe plus dans la table « %1 ».")
+                                 .arg(many.table);
+                    return false;
+                }
+            }
         }
         return true;
     });
-    if (ok)
-        for (const TableWrite &w : writes)
-            for (const auto &field : w.fields)
-                if (w.table == QLatin1String("source") && field.first == QLatin1String("mode"))
-                    mode_ = field.second.toString();
-    return ok;
+    if (!ok) return std::nullopt;
+    if (pendingMode_) mode_ = *pendingMode_;
+    return ids;
 }
 
 bool GameDatabase::transaction(const std::function<bool(QSqlQuery &failed)> &work) {
@@ -416,16 +462,6 @@ std::optional<bool> GameDatabase::hasTable(const QString &table) {
     return q.next();
 }
 
-bool GameDatabase::ensureTable(const QString &table, const QString &columns) {
-    const auto present = hasTable(table);
-    if (!present) return false;
-    if (*present) return true;
-    return transaction([&](QSqlQuery &q) {
-        return q.exec(
-            QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)").arg(quoted(table), columns));
-    });
-}
-
 std::optional<std::vector<QVariantMap>> GameDatabase::readRecords(const QString &table,
                                                                   const QString &tail) {
     const auto present = hasTable(table);
@@ -451,37 +487,4 @@ std::optional<std::vector<QVariantMap>> GameDatabase::readRecords(const QString 
 
 std::optional<std::vector<QVariantMap>> GameDatabase::readAll(const QString &table) {
     return readRecords(table, QStringLiteral("ORDER BY rowid"));
-}
-
-std::optional<QVariantMap> GameDatabase::readLast(const QString &table) {
-    const auto records = readRecords(table, QStringLiteral("ORDER BY rowid DESC LIMIT 1"));
-    if (!records) return std::nullopt;
-    return records->empty() ? QVariantMap() : records->front();
-}
-
-std::optional<qint64> GameDatabase::append(const QString &table, const Fields &fields) {
-    qint64 id = -1;
-    const bool ok = transaction([&](QSqlQuery &q) {
-        if (!insert(q, table, fields)) return false;
-        id = q.lastInsertId().toLongLong();
-        return true;
-    });
-    if (!ok) return std::nullopt;
-    return id;
-}
-
-bool GameDatabase::update(const QString &table, qint64 id, const Fields &fields) {
-    return transaction([&](QSqlQuery &q) {
-        QStringList marks;
-        for (const auto &field : fields) marks << QStringLiteral("%1 = ?").arg(field.first);
-        if (!q.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                           .arg(quoted(table), marks.join(QStringLiteral(", ")))))
-            return false;
-        for (const auto &field : fields) q.addBindValue(field.second);
-        q.addBindValue(id);
-        if (!q.exec()) return false;
-        if (q.numRowsAffected() == 1) return true;
-        error_ = QStringLiteral("l'enregistrement n'existe plus dans la table « %1 ».").arg(table);
-        return false;
-    });
 }

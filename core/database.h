@@ -49,18 +49,28 @@ public:
     bool write(const std::vector<TableWrite> &writes);
 
     // Tables of many records beside the single-record ones (a file may lack them: they are
-    // added when first written). Each write is a transaction of its own.
-    // Creates the table with these column definitions when the file does not have it.
-    bool ensureTable(const QString &table, const QString &columns);
+    // made by the first write that needs them), and columns a file may lack (added likewise).
     // Every record in the order they were added, each with its "id"; none when the table is
     // missing; nothing when the read failed.
     std::optional<std::vector<QVariantMap>> readAll(const QString &table);
-    // The record added last, with its "id"; empty when there is none or no table.
-    std::optional<QVariantMap> readLast(const QString &table);
-    // Adds a record; its id, or nothing when the write failed.
-    std::optional<qint64> append(const QString &table, const Fields &fields);
-    // Changes fields of the record with this id; false when it failed or the record is gone.
-    bool update(const QString &table, qint64 id, const Fields &fields);
+    struct ManyWrite {
+        QString table;
+        QString columns;           // the column definitions the table is made with
+        std::vector<Fields> added; // new records, in this order
+        std::vector<std::pair<qint64, Fields>> changed; // records by id
+    };
+    struct Column {
+        QString table, name, definition;
+    };
+    struct Batch {
+        std::vector<TableWrite> records; // first records, as write() above
+        std::vector<Column> columns;     // added to their table when missing
+        std::vector<ManyWrite> many;
+    };
+    // Writes the whole batch in one transaction: all of it lands or none. The ids given to the
+    // added records, table by table in order; nothing when the write failed (error() says why)
+    // or a changed record is gone.
+    std::optional<std::vector<qint64>> write(const Batch &batch);
 
     // "l1" .. "l10", "total_a" .. "total_z", "reste_a" .. "reste_z".
     static QStringList rowFields();
@@ -87,6 +97,8 @@ private:
     QString explain(const class QSqlError &error) const;
     // Whether the table exists; nothing when that cannot be read.
     std::optional<bool> hasTable(const QString &table);
+    // The file's records and columns, written inside a transaction.
+    bool writeRecords(class QSqlQuery &q, const std::vector<TableWrite> &writes);
     // Reads the rows a query gives, each with its fields by lower-case name.
     std::optional<std::vector<QVariantMap>> readRecords(const QString &table, const QString &tail);
     // Runs work inside BEGIN IMMEDIATE ... COMMIT; work returns false with the query that
@@ -102,4 +114,6 @@ private:
     std::pair<quint64, quint64> identity_{0, 0};
     // The default mode last read or written: a file created anew keeps it.
     QString mode_ = QStringLiteral("P");
+    // The mode a write under way stores, taken once it has landed.
+    std::optional<QString> pendingMode_;
 };

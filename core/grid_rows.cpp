@@ -5,36 +5,72 @@
 
 namespace gridrows {
 
-QString readRow(FlexGrid &grid, int r) {
+Cells readCells(const FlexGrid &grid) {
+    // A copy moves the current cell without disturbing the grid on screen.
+    FlexGrid &g = const_cast<FlexGrid &>(grid);
+    const int row = g.Row(), col = g.Col();
+    Cells cells;
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 10; ++c) {
+            g.setRow(r);
+            g.setCol(c);
+            at(cells, r, c) = {g.Text(), g.CellBackColor().rgb(), g.CellForeColor().rgb()};
+        }
+    g.setRow(row);
+    g.setCol(col);
+    return cells;
+}
+
+void drawCells(FlexGrid &grid, const Cells &cells, const Cells *before) {
+    const int row = grid.Row(), col = grid.Col();
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 10; ++c) {
+            const Cell &cell = at(cells, r, c);
+            if (before && at(*before, r, c) == cell) continue;
+            grid.setRow(r);
+            grid.setCol(c);
+            grid.setText(cell.text);
+            grid.setCellBackColor(QColor(cell.back));
+            grid.setCellForeColor(QColor(cell.fore));
+            grid.setCellFontBold(true);
+            grid.setCellFontSize(12);
+        }
+    grid.setRow(row);
+    grid.setCol(col);
+}
+
+QString readRow(Cells &cells, int r) {
     QString row;
-    grid.setRow(r - 1);
-    for (int c = 1; c <= gridtext::GridSize; ++c) {
-        grid.setCol(c - 1);
-        if (grid.Text().isEmpty()) grid.setText(QStringLiteral(" "));
-        if (isBlack(grid.CellBackColor())) grid.setText(QStringLiteral("*"));
-        row += grid.Text();
+    for (int c = 0; c < gridtext::GridSize; ++c) {
+        Cell &cell = at(cells, r - 1, c);
+        if (cell.text.isEmpty()) cell.text = QStringLiteral(" ");
+        if (isBlack(cell.back)) cell.text = QStringLiteral("*");
+        row += cell.text;
     }
     return row;
 }
 
-void loadRow(FlexGrid &grid, int r, const QString &row, bool foundColour) {
-    grid.setRow(r - 1);
+void loadRow(Cells &cells, int r, const QString &row, bool foundColour) {
     for (int c = 1; c <= gridtext::GridSize; ++c) {
-        grid.setCol(c - 1);
-        grid.setCellFontBold(true);
-        grid.setCellFontSize(12);
-        const QString text = gridtext::charAt(row, c);
-        grid.setText(text);
-        // Every cell's look is set, so that a grid that showed another game keeps nothing of it.
-        if (text == QLatin1String("*")) {
-            grid.setCellBackColor(Black);
-            grid.setText(QStringLiteral(" "));
-        } else if (foundColour && text != QLatin1String(" ")) {
-            grid.setCellBackColor(FoundLetter);
+        Cell &cell = at(cells, r - 1, c - 1);
+        cell.text = gridtext::charAt(row, c);
+        // Every cell's background is set, so that a grid that showed another game keeps nothing
+        // of it.
+        if (cell.text == QLatin1String("*")) {
+            cell.back = Black.rgb();
+            cell.text = QStringLiteral(" ");
+        } else if (foundColour && cell.text != QLatin1String(" ")) {
+            cell.back = FoundLetter.rgb();
         } else {
-            grid.setCellBackColor(White);
+            cell.back = White.rgb();
         }
     }
+}
+
+void clearWrongLetters(Cells &result, const Cells &reference) {
+    for (size_t i = 0; i < result.size(); ++i)
+        if (result[i].text != reference[i].text && result[i].text != QLatin1String(" "))
+            result[i].text = QStringLiteral(" ");
 }
 
 void numberHeaders(FlexGrid &grid) {
@@ -48,18 +84,6 @@ void numberHeaders(FlexGrid &grid) {
         grid.setCol(i);
         grid.setText(QString::number(i));
     }
-}
-
-void clearWrongLetters(FlexGrid &result, FlexGrid &source) {
-    for (int r = 0; r < gridtext::GridSize; ++r)
-        for (int c = 0; c < gridtext::GridSize; ++c) {
-            const QString text = result.TextMatrix(r, c);
-            if (text != source.TextMatrix(r, c) && text != QLatin1String(" ")) {
-                result.setRow(r);
-                result.setCol(c);
-                result.setText(QStringLiteral(" "));
-            }
-        }
 }
 
 } // namespace gridrows

@@ -10,8 +10,6 @@
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
 #include "master/frm_mc.h"
-#include "master/journal.h"
-#include "master/master_rows.h"
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -282,32 +280,13 @@ void frm_new::mnu_ref_Click() {
                         desktop::Buttons::YesNo) != desktop::Answer::Yes)
         return;
 
-    frm_mc &mc = frm_mc_form();
-    FlexGrid &source = *mc.mc_source;
-    FlexGrid &result = *mc.mc_result;
-    for (int c = 1; c <= Size; ++c)
-        for (int r = 1; r <= Size; ++r) {
+    gridrows::Cells cells;
+    for (int r = 1; r <= Size; ++r)
+        for (int c = 1; c <= Size; ++c) {
             setCurrent(r, c);
-            source.setRow(r - 1);
-            source.setCol(c - 1);
-            source.setText(g.Text());
-            source.setCellBackColor(g.CellBackColor());
-            const bool black = gridrows::isBlack(g.CellBackColor());
-            result.setRow(r - 1);
-            result.setCol(c - 1);
-            result.setText(black ? QStringLiteral("*") : QStringLiteral(" "));
-            result.setCellBackColor(black ? gridrows::Black : gridrows::White);
+            gridrows::at(cells, r - 1, c - 1) = {g.Text(), g.CellBackColor().rgb()};
         }
-    mc.nb_ltr_res->setText(QStringLiteral("0"));
-    source.setRow(0);
-    source.setCol(0);
-    result.setRow(0);
-    result.setCol(0);
-    result.setText(source.Text());
-    clear_wrong_result_letters();
-    // The new game lives on screen only until the master saves it.
-    mc.markChanged();
-    journal_new_game();
+    frm_mc_form().commit_reference_grid(cells);
     frm_new_form.unload();
 }
 

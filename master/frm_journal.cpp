@@ -2,6 +2,7 @@
 
 #include "core/desktop.h"
 #include "master/classement.h"
+#include "master/frm_mc.h"
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -26,9 +27,9 @@ QTableWidgetItem *item(const QString &text, bool editable = false,
     return it;
 }
 
-QString cellNames(const QString &cases) {
+QString cellNames(const std::vector<FoundCell> &cases) {
     QStringList names;
-    for (const FoundCell &c : cellsOf(cases))
+    for (const FoundCell &c : cases)
         names << QStringLiteral("L%1C%2").arg(c.row + 1).arg(c.col + 1);
     return names.join(QLatin1Char(' '));
 }
@@ -74,26 +75,41 @@ void frm_journal::Form_Load() {
 }
 
 void frm_journal::refresh() {
-    const auto read = journal_entries();
-    if (!read) return;
-    entries_ = *read;
+    const frm_mc *mc = frm_mc_form.get();
+    entries_ = mc ? mc->game().journal : std::vector<JournalEntry>();
     filling_ = true;
+    bool unsaved = false;
     tbl_journal->setRowCount(int(entries_.size()));
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter,
+                        right = Qt::AlignRight | Qt::AlignVCenter;
     for (int r = 0; r < int(entries_.size()); ++r) {
         const JournalEntry &e = entries_[size_t(r)];
-        const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-        QTableWidgetItem *cells[ColumnCount] = {
-            item(QString::number(e.numero), false, right),
-            item(e.moment.toString(QStringLiteral("dd/MM/yyyy HH:mm"))), item(e.joueur, true),
-            item(QString::number(e.lettres), false, right), item(cellNames(e.cases))};
+        const QString texts[ColumnCount] = {
+            QString::number(e.numero), e.moment.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+            e.joueur, QString::number(e.lettres), cellNames(e.cases)};
+        // What the game file does not hold yet is in italics, and says so.
+        unsaved |= !e.saved();
+        QString tip = e.annulee ? QStringLiteral("Validation annulée") : e.proposition;
+        if (!e.saved()) tip += QStringLiteral("\n(pas encore sauvegardé)");
         for (int c = 0; c < ColumnCount; ++c) {
-            QFont font = cells[c]->font();
+            // Items are changed in place: the one being edited may be the caller's.
+            QTableWidgetItem *cell = tbl_journal->item(r, c);
+            if (!cell) {
+                cell = item(QString(), c == ColJoueur,
+                            c == ColNumero || c == ColLettres ? right : left);
+                tbl_journal->setItem(r, c, cell);
+            }
+            cell->setText(texts[c]);
+            QFont font = cell->font();
             font.setStrikeOut(e.annulee);
-            cells[c]->setFont(font);
-            cells[c]->setToolTip(e.annulee ? QStringLiteral("Validation annulée") : e.proposition);
-            tbl_journal->setItem(r, c, cells[c]);
+            font.setItalic(!e.saved());
+            cell->setFont(font);
+            cell->setToolTip(tip);
         }
     }
+    lg_journal->setText(unsaved ? QStringLiteral("Validations de la partie en cours (en italique "
+                                                 ": pas encore sauvegardé)")
+                                : QStringLiteral("Validations de la partie en cours"));
     filling_ = false;
     if (!entries_.empty()) tbl_journal->scrollToBottom();
     showRanking();
@@ -113,15 +129,10 @@ void frm_journal::showRanking() {
 
 void frm_journal::tbl_journal_Changed(QTableWidgetItem *changed) {
     if (filling_ || changed->column() != ColJoueur) return;
-    JournalEntry &e = entries_.at(size_t(changed->row()));
-    const QString name = changed->text().trimmed();
-    if (name == e.joueur) return;
-    if (journal_set_player(e.id, name)) e.joueur = name;
-    // What the file holds is what is shown, also after a failed write.
-    filling_ = true;
-    changed->setText(e.joueur);
-    filling_ = false;
-    showRanking();
+    // The game takes the name and shows its journal again, this table included.
+    if (frm_mc *mc = frm_mc_form.get())
+        mc->set_entry_player(size_t(changed->row()), changed->text());
+    refresh();
 }
 
 void frm_journal::bt_copier_classement_Click() {

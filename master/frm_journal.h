@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/form.h"
-#include "master/journal.h"
+#include "master/game.h"
 #include <vector>
 
 class QLabel;
@@ -21,7 +21,7 @@ public:
     QTableWidget *tbl_journal, *tbl_classement;
     QPushButton *bt_copier_classement;
 
-    // Reads the journal again and shows it.
+    // Shows the journal of the game played, as it now is.
     void refresh();
     void bt_copier_classement_Click();
     const std::vector<JournalEntry> &entries() const { return entries_; }

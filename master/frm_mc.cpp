@@ -14,9 +14,9 @@
 #include "master/frm_journal.h"
 #include "master/game_store.h"
 #include "master/journal.h"
-#include "master/master_rows.h"
 #include "master/reply.h"
 #include "master/validation.h"
+#include "pictures/frm_fin.h"
 #include "pictures/frm_img.h"
 #include "pictures/picture_file.h"
 #include <QGroupBox>
@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <utility>
 
 namespace {
 const QColor GridBackground(224, 224, 224);
@@ -243,6 +244,8 @@ void frm_mc::setUpGrids() {
 void frm_mc::Form_Load() {
     Frame1->lower();
     setUpGrids();
+    game_.reference = shownReference_ = gridrows::readCells(*mc_source);
+    game_.result = shownResult_ = gridrows::readCells(*mc_result);
     // A game that cannot be read is not shown as an empty one, which a save would then store.
     if (!load_game_tallies() || !restore()) {
         QTimer::singleShot(0, this, [] { frm_mc_form.unload(); });
@@ -250,6 +253,77 @@ void frm_mc::Form_Load() {
     }
     count_grid_letters();
     show();
+}
+
+void frm_mc::showGame() {
+    gridrows::drawCells(*mc_source, game_.reference, &shownReference_);
+    gridrows::drawCells(*mc_result, game_.result, &shownResult_);
+    shownReference_ = game_.reference;
+    shownResult_ = game_.result;
+    nb_ltr_val->setText(QString::number(game_.validated));
+    if (frm_journal *journal = frm_journal_form.get()) journal->refresh();
+    if (frm_fin_form.loaded() && !isComplete(game_.result)) frm_fin_form.unload();
+}
+
+QString frm_mc::read_source_row(int r) {
+    const QString row = gridrows::readRow(game_.reference, r);
+    showGame();
+    return row;
+}
+QString frm_mc::read_result_row(int r) {
+    const QString row = gridrows::readRow(game_.result, r);
+    showGame();
+    return row;
+}
+void frm_mc::load_source_row(int r, const QString &row) {
+    gridrows::loadRow(game_.reference, r, row, false);
+    showGame();
+}
+void frm_mc::load_result_row(int r, const QString &row) {
+    gridrows::loadRow(game_.result, r, row, true);
+    showGame();
+}
+void frm_mc::clear_wrong_result_letters() {
+    gridrows::clearWrongLetters(game_.result, game_.reference);
+    showGame();
+}
+
+void frm_mc::count_grid_letters() {
+    referenceCount = countCells(game_.reference);
+    resultCount = countCells(game_.result);
+    remainingTally = tallyDifference(referenceCount, resultCount);
+}
+
+bool frm_mc::load_game_tallies() {
+    const auto stored = readStoredGame();
+    if (!stored) return false;
+    totalTally = countRowLetters(stored->sourceRows);
+    nb_ltr_src->setText(QString::number(letterTotal(totalTally)));
+    game_.runningRemainingTally = tallyDifference(totalTally, countRowLetters(stored->resultRows));
+    // The stored tallies are never trusted: they are rewritten from the stored rows.
+    module1::reportWrite(module1::db().write(
+        {{QStringLiteral("source"), tallyFields(QStringLiteral("total_"), totalTally)},
+         {QStringLiteral("result"),
+          tallyFields(QStringLiteral("reste_"), game_.runningRemainingTally)}}));
+    return true;
+}
+
+void frm_mc::commit_reference_grid(const gridrows::Cells &editor) {
+    commit_reference(game_, editor);
+    nb_ltr_res->setText(QStringLiteral("0"));
+    mc_source->setRow(0);
+    mc_source->setCol(0);
+    mc_result->setRow(0);
+    mc_result->setCol(0);
+    // The new game lives on screen only until the master saves it.
+    changed_ = true;
+    showGame();
+}
+
+void frm_mc::set_entry_player(size_t index, const QString &name) {
+    if (index >= game_.journal.size() || !set_player(game_, index, name)) return;
+    changed_ = true;
+    showGame();
 }
 
 bool frm_mc::Form_QueryUnload(UnloadMode mode) {
@@ -284,12 +358,25 @@ void frm_mc::Command1_Click() {
         return;
     }
     zone_propal->setText(QString(text).replace(QLatin1Char('.'), QLatin1Char(' ')));
-    journal_pasted(text);
+    pasted_ = text;
     bt_valider_Click();
 }
 
 void frm_mc::bt_valider_Click() {
-    validate_proposal();
+    const size_t entries = game_.journal.size();
+    const ValidationOutcome outcome =
+        validate_proposal(game_, zone_propal->Text(), std::exchange(pasted_, QString()),
+                          QDateTime::currentDateTime());
+    if (!outcome.ran) return;
+    if (outcome.found > 0 || game_.journal.size() != entries) changed_ = true;
+    showGame();
+    if (!outcome.complete) return;
+    desktop::msgBox(QStringLiteral("   Bravo ! Partie terminée.\r\n   Merci de copier la grille et "
+                                   "le texte dans votre réponse."),
+                    desktop::Buttons::Ok, desktop::Icon::Information, QStringLiteral("Quadrilex"));
+    frm_fin &fin = frm_fin_form();
+    fin.setPicture(mc_result->Picture());
+    fin.show();
 }
 
 void frm_mc::bt_copie_lettres_Click() {
@@ -327,13 +414,19 @@ void frm_mc::bt_save_Click() {
 
 void frm_mc::mnu_save_Click() {
     QStringList sourceRows, resultRows;
-    for (int r = 1; r <= 10; ++r) sourceRows << read_source_row(r);
-    for (int r = 1; r <= 10; ++r) resultRows << read_result_row(r);
+    for (int r = 1; r <= 10; ++r) sourceRows << gridrows::readRow(game_.reference, r);
+    for (int r = 1; r <= 10; ++r) resultRows << gridrows::readRow(game_.result, r);
+    showGame();
+    // The grids, the game's identity and its journal land together or not at all.
     const SavedGame saved(sourceRows, resultRows);
-    if (!module1::reportWrite(module1::db().write(saved.writes()))) return;
+    const auto ids = module1::db().write(save_batch(saved, game_));
+    if (!module1::reportWrite(ids.has_value())) return;
+    journal_saved(game_, *ids);
+    game_.highestPartie = std::max(game_.highestPartie, game_.partie);
     totalTally = saved.total;
     remainingTally = saved.remaining;
     changed_ = false;
+    showGame();
 }
 
 void frm_mc::mnu_resto_Click() {
@@ -343,11 +436,19 @@ void frm_mc::mnu_resto_Click() {
 bool frm_mc::restore() {
     const auto stored = readStoredGame();
     if (!stored) return false;
-    for (int r = 1; r <= 10; ++r) load_source_row(r, stored->sourceRows.value(r - 1));
-    for (int r = 1; r <= 10; ++r) load_result_row(r, stored->resultRows.value(r - 1));
-    clear_wrong_result_letters();
+    const auto journal = read_journal(module1::db(), stored->partie);
+    if (!module1::reportRead(journal.has_value())) return false;
+    for (int r = 1; r <= 10; ++r)
+        gridrows::loadRow(game_.reference, r, stored->sourceRows.value(r - 1), false);
+    for (int r = 1; r <= 10; ++r)
+        gridrows::loadRow(game_.result, r, stored->resultRows.value(r - 1), true);
+    gridrows::clearWrongLetters(game_.result, game_.reference);
+    game_.partie = journal->partie;
+    game_.highestPartie = std::max(journal->highestPartie, journal->partie);
+    game_.journal = journal->entries;
     count_grid_letters();
     changed_ = false;
+    showGame();
     return true;
 }
 
@@ -391,7 +492,18 @@ void frm_mc::mnu_journal_Click() {
 }
 
 void frm_mc::mnu_annuler_Click() {
-    undo_last_validation();
+    const int last = last_live_entry(game_);
+    if (last < 0) {
+        desktop::msgBox(QStringLiteral("Il n'y a aucune validation à annuler dans cette partie."),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+        return;
+    }
+    if (desktop::msgBox(undo_question(game_.journal[size_t(last)]), desktop::Buttons::YesNo) !=
+        desktop::Answer::Yes)
+        return;
+    undo_validation(game_, size_t(last));
+    changed_ = true;
+    showGame();
 }
 
 void frm_mc::bt_enregistrer_grille_Click() {
@@ -418,7 +530,10 @@ void frm_mc::mc_source_Click() {
 }
 
 void frm_mc::mc_source_KeyPress(int k) {
-    if ((k >= 65 && k <= 90) || (k >= 97 && k <= 122)) type_source_letter(k);
+    if (!((k >= 65 && k <= 90) || (k >= 97 && k <= 122))) return;
+    if (!type_source_letter(game_, referenceEdit(), k)) return;
+    changed_ = true;
+    showGame();
 }
 
 void frm_mc::mc_result_MouseDown() {

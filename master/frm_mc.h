@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/form.h"
+#include "master/game.h"
 #include "master/letter_tally.h"
 
 class FlexGrid;
@@ -49,15 +50,33 @@ public:
     QAction *mnu_journal, *mnu_annuler;
     QPushButton *bt_enregistrer_grille;
 
-    // Tallies (slot = character code - 64).
-    LetterTally totalTally{};            // letters of the stored reference grid
-    LetterTally runningRemainingTally{}; // total minus stored result letters, minus found ones
+    // Tallies (slot = character code - 64); the running remaining tally is the game's.
+    LetterTally totalTally{}; // letters of the stored reference grid
     LetterTally referenceCount{}, resultCount{}, remainingTally{};
 
-    // A change the game file does not hold yet (a validation, a typed reference letter, a
-    // committed grid); closing then asks first.
-    void markChanged() { changed_ = true; }
+    // The game played. The grids show it; every change goes through this window, which draws
+    // it and saves it whole.
+    const Game &game() const { return game_; }
+    // A change the game file does not hold yet (a validation, an undo, a player named, a typed
+    // reference letter, a committed grid); closing then asks first.
     bool hasUnsavedChanges() const { return changed_; }
+
+    // Rows of the two grids (a read normalises the cells: black squares end with "*").
+    QString read_source_row(int r);
+    QString read_result_row(int r);
+    void load_source_row(int r, const QString &row);
+    void load_result_row(int r, const QString &row);
+    void clear_wrong_result_letters();
+    // Recomputes the reference count, the result count and the remaining tally from the grids.
+    void count_grid_letters();
+    // At load: the total tally, nb_ltr_src and the running remaining tally from the stored rows,
+    // written back to the game file before anything reads them. False when the stored rows
+    // could not be read (the user has been told).
+    bool load_game_tallies();
+    // The editor's grid becomes the reference grid of a new game (on screen until saved).
+    void commit_reference_grid(const gridrows::Cells &editor);
+    // Names the player of a journal entry.
+    void set_entry_player(size_t index, const QString &name);
 
     void Command1_Click();
     void bt_valider_Click();
@@ -80,9 +99,16 @@ private:
     void mc_result_MouseDown();
     void mc_result_MouseUp();
     void setUpGrids();
-    // Restores the saved game; false when it could not be read (the grids stay as they were).
+    // Restores the saved game with its journal; false when it could not be read (the game stays
+    // as it was).
     bool restore();
+    // Draws the game as it now is, and what follows from it: the count, the journal window, the
+    // end-of-game window closed when the grid is no longer complete.
+    void showGame();
 
+    Game game_;
+    gridrows::Cells shownReference_, shownResult_;
+    QString pasted_; // the paste a validation is about to run on, as it came
     bool changed_ = false;
     bool copyingPicture_ = false;
     bool closeRequested_ = false;

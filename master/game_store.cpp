@@ -1,20 +1,27 @@
 #include "master/game_store.h"
 
 #include "core/module1.h"
+#include "master/journal.h"
 
-static std::optional<QStringList> readRows(const QString &table) {
-    const auto record = module1::db().readFirst(table);
+namespace {
+const QString Partie = QStringLiteral("partie");
+
+std::optional<QVariantMap> readRecord(const QString &table, QStringList &rows) {
+    auto record = module1::db().readFirst(table);
     if (!record) return std::nullopt;
-    QStringList rows;
     for (const QString &field : GameDatabase::rowFields()) rows << record->value(field).toString();
-    return rows;
+    return record;
 }
+} // namespace
 
 std::optional<StoredGame> readStoredGame() {
-    auto source = readRows(QStringLiteral("source"));
-    auto result = source ? readRows(QStringLiteral("result")) : std::nullopt;
+    StoredGame game;
+    const auto source = readRecord(QStringLiteral("source"), game.sourceRows);
+    const auto result =
+        source ? readRecord(QStringLiteral("result"), game.resultRows) : std::nullopt;
     if (!module1::reportRead(result.has_value())) return std::nullopt;
-    return StoredGame{std::move(*source), std::move(*result)};
+    game.partie = source->value(Partie).toInt();
+    return game;
 }
 
 GameDatabase::Fields tallyFields(const QString &prefix, const LetterTally &tally) {
@@ -35,4 +42,11 @@ std::vector<GameDatabase::TableWrite> SavedGame::writes() const {
     for (auto &f : tallyFields(QStringLiteral("reste_"), remaining)) result.push_back(std::move(f));
     return {{QStringLiteral("source"), std::move(source)},
             {QStringLiteral("result"), std::move(result)}};
+}
+
+GameDatabase::Batch save_batch(const SavedGame &saved, const Game &game) {
+    GameDatabase::Batch batch{
+        saved.writes(), {{QStringLiteral("source"), Partie, "INTEGER"}}, {journal_writes(game)}};
+    batch.records.front().fields.emplace_back(Partie, game.partie);
+    return batch;
 }

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "core/database.h"
+#include "master/game.h"
 #include "master/letter_tally.h"
 #include <QStringList>
 #include <optional>
 
-// The saved game: reference rows in table "source", result rows in table "result".
+// The saved game: reference rows and the game's identity in table "source", result rows in
+// table "result", its validations in table "journal".
 struct StoredGame {
     QStringList sourceRows;
     QStringList resultRows;
+    int partie = 0; // 0 in a file that stores none yet
 };
 
 // Rows of the saved game, read as text (a missing or empty value reads as ""); nothing when the
@@ -27,3 +30,6 @@ struct SavedGame {
     QStringList sourceRows, resultRows;
     LetterTally total, remaining;
 };
+
+// The whole game as one save writes it: its grids, its identity and its journal's changes.
+GameDatabase::Batch save_batch(const SavedGame &saved, const Game &game);

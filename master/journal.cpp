@@ -1,16 +1,8 @@
 #include "master/journal.h"
 
-#include "core/database.h"
-#include "core/desktop.h"
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
-#include "core/module1.h"
-#include "master/frm_journal.h"
-#include "master/frm_mc.h"
-#include "master/letter_tally.h"
-#include <QLineEdit>
+#include "master/validation.h"
+#include <QColor>
 #include <algorithm>
-#include <utility>
 
 namespace {
 const QString Table = QStringLiteral("journal");
@@ -19,11 +11,6 @@ const QString Columns = QStringLiteral(
     "lettres INTEGER NOT NULL DEFAULT 0, cases TEXT, avant TEXT, "
     "joueur TEXT NOT NULL DEFAULT '', annulee INTEGER NOT NULL DEFAULT 0");
 const QString MomentFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-// A proposal is 120 characters; a paste of megabytes that passed the check keeps its beginning.
-constexpr qsizetype MaxProposition = 2000;
-
-bool recording = true;
-QString pastedText;
 
 JournalEntry entryOf(const QVariantMap &r) {
     JournalEntry e;
@@ -33,168 +20,133 @@ JournalEntry entryOf(const QVariantMap &r) {
     e.moment = QDateTime::fromString(r.value(QStringLiteral("moment")).toString(), MomentFormat);
     e.proposition = r.value(QStringLiteral("proposition")).toString();
     e.lettres = r.value(QStringLiteral("lettres")).toInt();
-    e.cases = r.value(QStringLiteral("cases")).toString();
+    e.cases = cellsOf(r.value(QStringLiteral("cases")).toString(), e.proposition);
     e.avant = r.value(QStringLiteral("avant")).toString();
     e.joueur = r.value(QStringLiteral("joueur")).toString();
     e.annulee = r.value(QStringLiteral("annulee")).toInt() != 0;
     return e;
 }
 
-// The game and order number of the last record: (0, 0) for an empty journal. The table is made
-// first, so that a file without it gets it at its first entry.
-std::optional<std::pair<int, int>> lastPlace() {
-    GameDatabase &db = module1::db();
-    if (!db.ensureTable(Table, Columns)) return std::nullopt;
-    const auto last = db.readLast(Table);
-    if (!last) return std::nullopt;
-    return std::pair{last->value(QStringLiteral("partie")).toInt(),
-                     last->value(QStringLiteral("numero")).toInt()};
-}
-
-bool append(int partie, int numero, GameDatabase::Fields more) {
-    GameDatabase::Fields fields{
-        {QStringLiteral("partie"), partie},
-        {QStringLiteral("numero"), numero},
-        {QStringLiteral("moment"), QDateTime::currentDateTime().toString(MomentFormat)}};
-    for (auto &f : more) fields.push_back(std::move(f));
-    return module1::db().append(Table, fields).has_value();
-}
-
-void refreshWindow() {
-    if (frm_journal *window = frm_journal_form.get()) window->refresh();
+GameDatabase::Fields changedFields(const JournalEntry &e) {
+    // A null text would be stored as NULL, which the column refuses.
+    return {{QStringLiteral("joueur"), e.joueur.isNull() ? QStringLiteral("") : e.joueur},
+            {QStringLiteral("annulee"), int(e.annulee)}};
 }
 } // namespace
+
+int last_live_entry(const Game &game) {
+    for (int i = int(game.journal.size()) - 1; i >= 0; --i)
+        if (!game.journal[size_t(i)].annulee) return i;
+    return -1;
+}
+
+QString undo_question(const JournalEntry &e) {
+    const QString who = e.joueur.isEmpty() ? QString() : QStringLiteral(", de %1").arg(e.joueur);
+    const QString unsaved = e.id == 0 ? QStringLiteral(", pas encore sauvegardée") : QString();
+    return QStringLiteral("Annuler la validation n° %1 du %2 (%3 lettre(s)%4%5) ?\n"
+                          "Les lettres qu'elle a validées quittent la grille.")
+        .arg(e.numero)
+        .arg(e.moment.toString(QStringLiteral("dd/MM/yyyy à HH:mm")))
+        .arg(e.lettres)
+        .arg(who, unsaved);
+}
+
+int undo_validation(Game &game, size_t index) {
+    JournalEntry &e = game.journal.at(index);
+    int taken = 0;
+    for (const FoundCell &found : e.cases) {
+        gridrows::Cell &cell = gridrows::at(game.result, found.row, found.col);
+        // Only the letter this validation put there, as it put it: a cell restored, retyped or
+        // blackened since is not this entry's any more.
+        if (cell.text != found.letter || cell.back != gridrows::FoundLetter.rgb()) continue;
+        cell.text = QStringLiteral(" ");
+        if (QColor::isValidColorName(found.back)) cell.back = QColor(found.back).rgb();
+        if (QColor::isValidColorName(found.fore)) cell.fore = QColor(found.fore).rgb();
+        if (const auto slot = letterSlot(found.letter)) ++game.runningRemainingTally[size_t(*slot)];
+        ++taken;
+    }
+    game.validated = std::max(0, game.validated - taken);
+    e.annulee = true;
+    e.changed = e.id != 0;
+    return taken;
+}
+
+bool set_player(Game &game, size_t index, const QString &name) {
+    JournalEntry &e = game.journal.at(index);
+    const QString trimmed = name.trimmed();
+    if (trimmed == e.joueur) return false;
+    e.joueur = trimmed;
+    e.changed = e.id != 0;
+    return true;
+}
 
 QString cellsText(const std::vector<FoundCell> &cells) {
     QStringList parts;
     for (const FoundCell &c : cells)
-        parts << QStringLiteral("%1,%2,%3,%4").arg(c.row + 1).arg(c.col + 1).arg(c.back, c.fore);
+        parts << QStringLiteral("%1,%2,%3,%4,%5")
+                     .arg(c.row + 1)
+                     .arg(c.col + 1)
+                     .arg(c.back, c.fore, c.letter);
     return parts.join(QLatin1Char(';'));
 }
 
-std::vector<FoundCell> cellsOf(const QString &text) {
+std::vector<FoundCell> cellsOf(const QString &text, const QString &proposition) {
     std::vector<FoundCell> cells;
+    QString proposed;
     for (const QString &part : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList f = part.split(QLatin1Char(','));
         const int row = f.value(0).toInt() - 1, col = f.value(1).toInt() - 1;
         if (row < 0 || row > 9 || col < 0 || col > 9) continue;
-        cells.push_back({row, col, f.value(2), f.value(3)});
+        QString letter = f.value(4);
+        if (letter.isEmpty()) {
+            if (proposed.isEmpty()) proposed = proposalCells(proposition);
+            letter = proposed.mid(10 * row + col, 1);
+        }
+        cells.push_back({row, col, f.value(2), f.value(3), letter});
     }
     return cells;
 }
 
-QString result_grid_rows(FlexGrid &result) {
-    QStringList rows;
-    for (int r = 0; r < 10; ++r) {
-        QString row;
-        for (int c = 0; c < 10; ++c) {
-            result.setRow(r);
-            result.setCol(c);
-            const QString text = result.Text();
-            row += gridrows::isBlack(result.CellBackColor()) ? QStringLiteral("*")
-                   : text.isEmpty()                          ? QStringLiteral(" ")
-                                                             : text;
+std::optional<StoredJournal> read_journal(GameDatabase &db, int partie) {
+    const auto records = db.readAll(Table);
+    if (!records) return std::nullopt;
+    StoredJournal stored;
+    for (const QVariantMap &r : *records)
+        stored.highestPartie =
+            std::max(stored.highestPartie, r.value(QStringLiteral("partie")).toInt());
+    const int last = records->empty() ? 1 : records->back().value(QStringLiteral("partie")).toInt();
+    stored.partie = partie > 0 ? partie : std::max(last, 1);
+    for (const QVariantMap &r : *records)
+        // Records numbered 0 marked the start of a game in older files.
+        if (r.value(QStringLiteral("partie")).toInt() == stored.partie &&
+            r.value(QStringLiteral("numero")).toInt() > 0)
+            stored.entries.push_back(entryOf(r));
+    return stored;
+}
+
+GameDatabase::ManyWrite journal_writes(const Game &game) {
+    GameDatabase::ManyWrite w{Table, Columns, {}, {}};
+    for (const JournalEntry &e : game.journal) {
+        if (e.id == 0) {
+            w.added.push_back({{QStringLiteral("partie"), e.partie},
+                               {QStringLiteral("numero"), e.numero},
+                               {QStringLiteral("moment"), e.moment.toString(MomentFormat)},
+                               {QStringLiteral("proposition"), e.proposition},
+                               {QStringLiteral("lettres"), e.lettres},
+                               {QStringLiteral("cases"), cellsText(e.cases)},
+                               {QStringLiteral("avant"), e.avant}});
+            for (auto &f : changedFields(e)) w.added.back().push_back(std::move(f));
+        } else if (e.changed) {
+            w.changed.emplace_back(e.id, changedFields(e));
         }
-        rows << row;
     }
-    return rows.join(QLatin1Char('\n'));
+    return w;
 }
 
-std::optional<std::vector<JournalEntry>> journal_entries() {
-    const auto records = module1::db().readAll(Table);
-    if (!module1::reportRead(records.has_value())) return std::nullopt;
-    std::vector<JournalEntry> entries;
-    const int current = records->empty() ? 0 : entryOf(records->back()).partie;
-    for (const QVariantMap &r : *records) {
-        JournalEntry e = entryOf(r);
-        if (e.partie == current && e.numero > 0) entries.push_back(std::move(e));
+void journal_saved(Game &game, const std::vector<qint64> &ids) {
+    size_t next = 0;
+    for (JournalEntry &e : game.journal) {
+        if (e.id == 0 && next < ids.size()) e.id = ids[next++];
+        e.changed = false;
     }
-    return entries;
-}
-
-bool journal_record(const QString &proposition, const QString &avant,
-                    const std::vector<FoundCell> &found) {
-    if (!recording) return true;
-    const auto place = lastPlace();
-    const bool ok =
-        place && append(std::max(place->first, 1), place->second + 1,
-                        {{QStringLiteral("proposition"), proposition.left(MaxProposition)},
-                         {QStringLiteral("lettres"), int(found.size())},
-                         {QStringLiteral("cases"), cellsText(found)},
-                         {QStringLiteral("avant"), avant}});
-    if (ok) refreshWindow();
-    return module1::reportWrite(ok);
-}
-
-void journal_pasted(const QString &text) {
-    pastedText = text;
-}
-
-QString journal_take_pasted() {
-    return std::exchange(pastedText, QString());
-}
-
-bool journal_new_game() {
-    // A record numbered 0 opens the game, so that the next start knows it even before its
-    // first validation.
-    const auto place = lastPlace();
-    const bool ok = place && append(place->first + 1, 0, {});
-    if (ok) refreshWindow();
-    return module1::reportWrite(ok);
-}
-
-bool journal_set_player(qint64 id, const QString &name) {
-    return module1::reportWrite(
-        module1::db().update(Table, id, {{QStringLiteral("joueur"), name.trimmed()}}));
-}
-
-void undo_last_validation() {
-    const auto entries = journal_entries();
-    if (!entries) return;
-    const auto last = std::find_if(entries->rbegin(), entries->rend(),
-                                   [](const JournalEntry &e) { return !e.annulee; });
-    if (last == entries->rend()) {
-        desktop::msgBox(QStringLiteral("Il n'y a aucune validation à annuler dans cette partie."),
-                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
-        return;
-    }
-    const JournalEntry &e = *last;
-    const QString who = e.joueur.isEmpty() ? QString() : QStringLiteral(", de %1").arg(e.joueur);
-    if (desktop::msgBox(QStringLiteral("Annuler la validation n° %1 du %2 (%3 lettre(s)%4) ?\n"
-                                       "Les lettres qu'elle a validées quittent la grille.")
-                            .arg(e.numero)
-                            .arg(e.moment.toString(QStringLiteral("dd/MM/yyyy à HH:mm")))
-                            .arg(e.lettres)
-                            .arg(who),
-                        desktop::Buttons::YesNo) != desktop::Answer::Yes)
-        return;
-    // The file first: an entry still counted must not have its letters gone.
-    if (!module1::reportWrite(module1::db().update(Table, e.id, {{QStringLiteral("annulee"), 1}})))
-        return;
-    frm_mc &mc = frm_mc_form();
-    FlexGrid &result = *mc.mc_result;
-    const QStringList before = e.avant.split(QLatin1Char('\n'));
-    int taken = 0;
-    for (const FoundCell &cell : cellsOf(e.cases)) {
-        const QString now = result.TextMatrix(cell.row, cell.col);
-        // A letter that is not on screen (a restore since, or a validation never saved before
-        // a restart) has nothing to take back.
-        if (now.trimmed().isEmpty()) continue;
-        const QString was = before.value(cell.row).mid(cell.col, 1);
-        result.setRow(cell.row);
-        result.setCol(cell.col);
-        result.setText(was.isEmpty() ? QStringLiteral(" ") : was);
-        if (QColor::isValidColorName(cell.back)) result.setCellBackColor(QColor(cell.back));
-        if (QColor::isValidColorName(cell.fore)) result.setCellForeColor(QColor(cell.fore));
-        if (const auto slot = letterSlot(now)) ++mc.runningRemainingTally[size_t(*slot)];
-        ++taken;
-    }
-    // The count is of the letters validated since the window was loaded.
-    mc.nb_ltr_val->setText(QString::number(std::max(0, mc.nb_ltr_val->text().toInt() - taken)));
-    mc.markChanged();
-    refreshWindow();
-}
-
-void set_journal_recording(bool on) {
-    recording = on;
 }

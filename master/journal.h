@@ -1,63 +1,44 @@
 #pragma once
 
-#include <QDateTime>
-#include <QString>
-#include <QStringList>
+#include "core/database.h"
+#include "master/game.h"
 #include <optional>
 #include <vector>
 
-class FlexGrid;
+// The game's journal: one entry per validation, its undo, the players' names. It is part of
+// the game: it changes in memory with the grids and reaches the game file with them, in the
+// same save.
 
-// One validation as the journal of the game file keeps it.
-struct JournalEntry {
-    qint64 id = 0;
-    int partie = 0; // the game it belongs to, counted from 1
-    int numero = 0; // its order in that game, from 1; 0 marks the start of a game
-    QDateTime moment;
-    QString proposition; // as pasted
-    int lettres = 0;     // letters it validated
-    // The cells it found, "row,column,background,text colour" (rows and columns from 1, colours
-    // as they were before), separated by ";".
-    QString cases;
-    QString avant; // the result grid before it: ten RowStrings, one per line
-    QString joueur;
-    bool annulee = false;
-};
+// The last entry of the game not undone; -1 when there is none.
+int last_live_entry(const Game &game);
+// The question asked before undoing an entry.
+QString undo_question(const JournalEntry &entry);
+// Undoes entry `index`: each cell it found goes back to what it was, if it still holds the
+// letter found there on the found-letter colour (anything else there is left alone); the count
+// and the running remaining tally follow the cells taken back. The number taken back.
+int undo_validation(Game &game, size_t index);
+// Names the player of entry `index` (surrounding spaces dropped); false when nothing changed.
+bool set_player(Game &game, size_t index, const QString &name);
 
-// A found cell as the journal keeps it, with the colours it had before.
-struct FoundCell {
-    int row = 0, col = 0; // control indexes 0 to 9
-    QString back, fore;   // "#rrggbb"
-};
+// Found cells as the game file keeps them: "row,column,background,text colour,letter" (rows and
+// columns from 1), separated by ";". Entries of older files have no letter: it is then read
+// from their proposal, whose letter at a found cell is the one found.
 QString cellsText(const std::vector<FoundCell> &cells);
-std::vector<FoundCell> cellsOf(const QString &text);
+std::vector<FoundCell> cellsOf(const QString &text, const QString &proposition = QString());
 
-// The result grid as ten RowStrings, read without touching the cells' texts.
-QString result_grid_rows(FlexGrid &result);
-
-// The entries of the current game (the one of the last entry), newest last; nothing when the
-// journal could not be read (the user has been told).
-std::optional<std::vector<JournalEntry>> journal_entries();
-
-// Adds the entry of a validation to the current game, at once; a failure is reported and
-// leaves the game on screen as it is.
-bool journal_record(const QString &proposition, const QString &avant,
-                    const std::vector<FoundCell> &found);
-
-// The paste a validation is about to run on, as it came from the clipboard.
-void journal_pasted(const QString &text);
-QString journal_take_pasted();
-
-// A new reference grid has been committed: later entries belong to a new game.
-bool journal_new_game();
-
-// Names the player of an entry; a failure is reported.
-bool journal_set_player(qint64 id, const QString &name);
-
-// "Annuler la dernière validation": asks first, then puts the result grid, nb_ltr_val and the
-// running remaining tally back to what they were before the last entry not yet undone of the
-// current game, and marks that entry undone.
-void undo_last_validation();
-
-// Off only to measure what the journal costs a paste.
-void set_journal_recording(bool on);
+// The journal as the game file holds it.
+struct StoredJournal {
+    int partie = 1; // the game read
+    // Its entries, oldest first.
+    std::vector<JournalEntry> entries;
+    // The highest game identity the journal holds (0 when it is empty).
+    int highestPartie = 0;
+};
+// Reads the entries of game `partie`; with 0 (a file from before games had an identity stored
+// with their grids), those of the game of the last record. Nothing when the read failed.
+std::optional<StoredJournal> read_journal(GameDatabase &db, int partie);
+// What a save writes of the journal: the entries not yet in the file, and the players and
+// undos changed since the last save.
+GameDatabase::ManyWrite journal_writes(const Game &game);
+// After that save has landed, with the ids the file gave to the new entries.
+void journal_saved(Game &game, const std::vector<qint64> &ids);

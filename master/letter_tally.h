@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/grid_rows.h"
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -21,10 +22,6 @@ int letterTotal(const LetterTally &tally);
 // a - b, slot by slot, for slots 1 to 26.
 LetterTally tallyDifference(const LetterTally &a, const LetterTally &b);
 
-// Recomputes the reference count, the result count and the remaining tally of the master
-// window from its two grids.
-void count_grid_letters();
-// At the master window's load: the total tally, nb_ltr_src and the running remaining tally
-// from the stored rows, written back to the game file before anything reads them. False when
-// the stored rows could not be read (the user has been told).
-bool load_game_tallies();
+// Counts the letters of a grid's cells; black squares are known by their text only (" " or
+// "*"), as the counts always had them.
+LetterTally countCells(const gridrows::Cells &cells);

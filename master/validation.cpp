@@ -1,13 +1,28 @@
 #include "master/validation.h"
 
-#include "core/desktop.h"
-#include "core/flexgrid.h"
-#include "core/grid_rows.h"
-#include "core/textbox.h"
-#include "master/frm_mc.h"
-#include "master/journal.h"
-#include "pictures/frm_fin.h"
-#include <QLineEdit>
+using gridrows::at;
+using gridrows::Cell;
+
+namespace {
+bool recording = true;
+// A proposal is 120 characters; a paste of megabytes that passed the check keeps its beginning.
+constexpr qsizetype MaxProposition = 2000;
+
+QString rowsOf(const gridrows::Cells &result) {
+    QStringList rows;
+    for (int r = 0; r < 10; ++r) {
+        QString row;
+        for (int c = 0; c < 10; ++c) {
+            const Cell &cell = at(result, r, c);
+            row += gridrows::isBlack(cell.back) ? QStringLiteral("*")
+                   : cell.text.isEmpty()        ? QStringLiteral(" ")
+                                                : cell.text;
+        }
+        rows << row;
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+} // namespace
 
 QString proposalCells(const QString &zoneText) {
     QString cells;
@@ -20,64 +35,53 @@ QString proposalCells(const QString &zoneText) {
     return cells;
 }
 
-// Counts the result cells that hold something or are black; the empty-cell dots a paste may
-// have left become spaces on the way.
-static int filledResultCells(FlexGrid &result) {
-    int filled = 0;
-    for (int r = 0; r < 10; ++r)
-        for (int c = 0; c < 10; ++c) {
-            result.setRow(r);
-            result.setCol(c);
-            if (result.Text() == QLatin1String(".")) result.setText(QStringLiteral(" "));
-            if (result.Text() != QLatin1String(" ") || gridrows::isBlack(result.CellBackColor()))
-                ++filled;
-        }
-    return filled;
-}
-
-void validate_proposal() {
-    frm_mc &mc = frm_mc_form();
-    const QString zone = mc.zone_propal->Text();
-    if (zone.isEmpty() || zone == QLatin1String(" ")) return;
-    const QString cells = proposalCells(zone);
-    FlexGrid &result = *mc.mc_result;
-    const FlexGrid &source = *mc.mc_source;
-    const QString pasted = journal_take_pasted();
-    const QString before = result_grid_rows(result);
-    std::vector<FoundCell> foundCells;
+ValidationOutcome validate_proposal(Game &game, const QString &zoneText, const QString &pasted,
+                                    const QDateTime &moment) {
+    ValidationOutcome outcome;
+    if (zoneText.isEmpty() || zoneText == QLatin1String(" ")) return outcome;
+    outcome.ran = true;
+    const QString cells = proposalCells(zoneText);
+    const QString before = recording ? rowsOf(game.result) : QString();
+    std::vector<FoundCell> found;
     for (int r = 0; r < 10; ++r)
         for (int c = 0; c < 10; ++c) {
             const int k = 10 * r + c;
             const QString proposed = k < cells.size() ? QString(cells[k]) : QString();
             if (proposed == QLatin1String("*")) continue;
-            if (result.TextMatrix(r, c) != QLatin1String(" ") || proposed == QLatin1String(" "))
-                continue;
-            result.setRow(r);
-            result.setCol(c);
+            Cell &cell = at(game.result, r, c);
+            if (cell.text != QLatin1String(" ") || proposed == QLatin1String(" ")) continue;
             // A cell beyond the end of the proposal is never found, even against a reference
             // cell left without text.
-            if (!proposed.isEmpty() && source.TextMatrix(r, c) == proposed) {
-                foundCells.push_back(
-                    {r, c, result.CellBackColor().name(), result.CellForeColor().name()});
-                result.setText(proposed);
-                result.setCellForeColor(gridrows::FoundText);
-                result.setCellBackColor(gridrows::FoundLetter);
+            if (!proposed.isEmpty() && at(game.reference, r, c).text == proposed) {
+                found.push_back(
+                    {r, c, QColor(cell.back).name(), QColor(cell.fore).name(), proposed});
+                cell = {proposed, gridrows::FoundLetter.rgb(), gridrows::FoundText.rgb()};
                 if (const auto slot = letterSlot(proposed))
-                    --mc.runningRemainingTally[size_t(*slot)];
-                mc.nb_ltr_val->setText(QString::number(mc.nb_ltr_val->text().toInt() + 1));
+                    --game.runningRemainingTally[size_t(*slot)];
+                ++game.validated;
             } else {
-                result.setText(QStringLiteral(" "));
+                cell.text = QStringLiteral(" ");
             }
         }
-    if (!foundCells.empty()) mc.markChanged();
-    // Written at once, as the validation's own record: it is not a save of the game.
-    journal_record(pasted.isEmpty() ? zone : pasted, before, foundCells);
+    outcome.found = int(found.size());
+    if (recording) {
+        JournalEntry e;
+        e.partie = game.partie;
+        e.numero = game.journal.empty() ? 1 : game.journal.back().numero + 1;
+        e.moment = moment;
+        e.proposition = (pasted.isEmpty() ? zoneText : pasted).left(MaxProposition);
+        e.lettres = outcome.found;
+        e.cases = std::move(found);
+        e.avant = before;
+        game.journal.push_back(std::move(e));
+    }
+    // The empty-cell dots a paste may have left become spaces.
+    for (Cell &cell : game.result)
+        if (cell.text == QLatin1String(".")) cell.text = QStringLiteral(" ");
+    outcome.complete = isComplete(game.result);
+    return outcome;
+}
 
-    if (filledResultCells(result) != 100) return;
-    desktop::msgBox(QStringLiteral("   Bravo ! Partie terminée.\r\n   Merci de copier la grille et "
-                                   "le texte dans votre réponse."),
-                    desktop::Buttons::Ok, desktop::Icon::Information, QStringLiteral("Quadrilex"));
-    frm_fin &fin = frm_fin_form();
-    fin.setPicture(result.Picture());
-    fin.show();
+void set_journal_recording(bool on) {
+    recording = on;
 }

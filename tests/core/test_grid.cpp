@@ -78,24 +78,29 @@ private slots:
         QFETCH(bool, result);
         QFETCH(QColor, before);
         QFETCH(QList<QColor>, looks);
+        Cells cells;
+        for (int c = 0; c < 10; ++c) at(cells, 4, c) = {"Q", before.rgb(), qRgb(1, 2, 3)};
+        loadRow(cells, 5, QStringLiteral("A *"), result);
+        QList<QColor> shown;
+        for (int c : {0, 1, 2, 9}) shown << QColor(at(cells, 4, c).back);
+        QCOMPARE(shown, looks);
+        QCOMPARE((QStringList{at(cells, 4, 0).text, at(cells, 4, 2).text, at(cells, 4, 9).text}),
+                 (QStringList{"A", " ", QString()}));
+        QCOMPARE(at(cells, 4, 0).fore, qRgb(1, 2, 3)); // text colours stay
+        // Drawn on a grid, bold and 12 points, the grid's own current cell kept.
         FlexGrid g;
         playGrid(g);
-        for (int c = 0; c < 10; ++c) cellBack(&g, 4, c), g.setCellBackColor(before);
-        loadRow(g, 5, QStringLiteral("A *"), result);
-        QCOMPARE((QList<QColor>{cellBack(&g, 4, 0), cellBack(&g, 4, 1), cellBack(&g, 4, 2),
-                                cellBack(&g, 4, 9)}),
-                 looks);
-        QCOMPARE((QStringList{g.TextMatrix(4, 0), g.TextMatrix(4, 2), g.TextMatrix(4, 9)}),
-                 (QStringList{"A", " ", QString()}));
-        g.setCol(0);
+        g.setRow(7);
+        drawCells(g, cells);
+        QCOMPARE(cellBack(&g, 4, 2), looks[2]);
+        QCOMPARE(g.TextMatrix(4, 0), QStringLiteral("A"));
         QVERIFY(g.CellFontBold());
         QCOMPARE(g.CellFontSize(), 12);
+        QVERIFY(readCells(g) == cells);
     }
 
     void wrongResultLettersAreBlankedKeepingTheirColour() {
-        FlexGrid source, result;
-        playGrid(source);
-        playGrid(result);
+        Cells source, result;
         for (int r = 1; r <= 10; ++r) {
             loadRow(source, r, QStringLiteral("ABCDE*GHIJ"), false);
             loadRow(result, r, QStringLiteral("AXC E*  Ij"), true);
@@ -104,10 +109,14 @@ private slots:
         QStringList rows;
         for (int r = 0; r < 10; ++r) {
             rows << QString();
-            for (int c = 0; c < 10; ++c) rows.last() += result.TextMatrix(r, c);
+            for (int c = 0; c < 10; ++c) rows.last() += at(result, r, c).text;
         }
         QCOMPARE(rows, QStringList(10, QStringLiteral("A C E   I ")));
-        QCOMPARE(cellBack(&result, 9, 1), FoundLetter);
+        QCOMPARE(at(result, 9, 1).back, FoundLetter.rgb());
+        // Read back as RowStrings: black squares as "*", empty texts as " ".
+        at(result, 0, 9).text = QString();
+        QCOMPARE(readRow(result, 1), QStringLiteral("A C E*  I "));
+        QCOMPARE(at(result, 0, 5).text, QStringLiteral("*"));
     }
 
     // What the cells look like in a picture is checked on the pictures the program copies.

@@ -168,6 +168,17 @@ QString cellState(FlexGrid *grid, int row, int col) {
            grid->TextMatrix(row, col);
 }
 
+QString shownRows(FlexGrid *grid) {
+    QStringList rows;
+    for (int r = 0; r < 10; ++r) {
+        rows << QString();
+        for (int c = 0; c < 10; ++c)
+            rows.last() += gridrows::isBlack(cellBack(grid, r, c)) ? QStringLiteral("*")
+                                                                   : grid->TextMatrix(r, c);
+    }
+    return rows.join(QLatin1Char('\n'));
+}
+
 QColor cellBack(FlexGrid *grid, int row, int col) {
     grid->setRow(row);
     grid->setCol(col);

@@ -11,8 +11,10 @@
 #include "core/textbox.h"
 #include "editor/frm_new.h"
 #include "master/frm_mc.h"
+#include "master/game.h"
 #include "master/game_store.h"
-#include "master/master_rows.h"
+#include "master/journal.h"
+#include "master/validation.h"
 #include "pictures/frm_fin.h"
 #include "player/frm_img_player.h"
 #include "player/frm_new_player.h"
@@ -158,6 +160,10 @@ public:
 void play(FlexGrid *grid, const QString &tokens);
 // A cell as "text", or "#text" on a black square.
 QString cellState(FlexGrid *grid, int row, int col);
+
+// A 10 by 10 grid as ten RowStrings joined by line feeds: a black square as "*", whatever its
+// text.
+QString shownRows(FlexGrid *grid);
 
 // Background colour of a cell (control indexes).
 QColor cellBack(FlexGrid *grid, int row, int col);
