@@ -31,7 +31,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     // Escape closes a window, as it cancels a dialog, unless the window calls this: a main window
     // (the master's, the player's, the start-up choice), or one holding work not saved that
-    // Escape would throw away without a word.
+    // Escape would throw away without a word (the grid being typed in the editor).
     void keepOpenOnEscape();
 
 private:
