@@ -33,7 +33,7 @@ Form::Form(QWidget *parent)
     connect(escape_, &QShortcut::activated, this, &QWidget::close);
 }
 
-void Form::declareMainWindow() {
+void Form::keepOpenOnEscape() {
     escape_->setEnabled(false);
 }
 

@@ -29,9 +29,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     // Return presses the window's default button, as in a dialog.
     void keyPressEvent(QKeyEvent *event) override;
-    // A main window (the master's, the player's, the start-up choice) stays open on Escape;
-    // every other window is secondary and closes with it.
-    void declareMainWindow();
+    // Escape closes a window, as it cancels a dialog, unless the window calls this: a main window
+    // (the master's, the player's, the start-up choice), or one holding work not saved that
+    // Escape would throw away without a word (the grid being typed in the editor).
+    void keepOpenOnEscape();
 
 private:
     friend class FormRegistry;

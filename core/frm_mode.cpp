@@ -8,7 +8,7 @@
 
 frm_mode::frm_mode() {
     setObjectName(QStringLiteral("frm_mode"));
-    declareMainWindow();
+    keepOpenOnEscape();
     setWindowTitle(QStringLiteral("Choix du jeu"));
     setClientSize(4500, 2400);
     Label1 = place(new QLabel(QStringLiteral("Veuillez choisir  la fenêtre par défaut :")),

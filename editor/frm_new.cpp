@@ -44,6 +44,8 @@ frm_new::frm_new() {
     setObjectName(QStringLiteral("frm_new"));
     setWindowTitle(QStringLiteral("Nouvelle grille"));
     setClientSize(7005, 6870);
+    // The grid typed here is kept only when saved; on the grid Escape is a refused character.
+    keepOpenOnEscape();
     new_grille = place(new FlexGrid, client(), "new_grille", 480, 420, 5025, 5055);
     new_grille->setRows(11);
     new_grille->setCols(11);

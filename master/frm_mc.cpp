@@ -125,7 +125,7 @@ void setUpPlayGrid(FlexGrid &g) {
 
 frm_mc::frm_mc() {
     setObjectName(QStringLiteral("frm_mc"));
-    declareMainWindow();
+    keepOpenOnEscape();
     setWindowTitle(QStringLiteral("Quadrilex (QLX) - 1.6.12"));
     setClientSize(10935, 8475);
     QWidget *area = client();

@@ -37,7 +37,7 @@ bool isFound(const QColor &c) {
 
 frm_new_player::frm_new_player() {
     setObjectName(QStringLiteral("frm_new_player"));
-    declareMainWindow();
+    keepOpenOnEscape();
     setWindowTitle(QStringLiteral("Grille du joueur "));
     setClientSize(9870, 9390);
     QWidget *area = client();

@@ -138,6 +138,33 @@ private slots:
         QCOMPARE(recorder.texts(), messages);
     }
 
+    // Escape leaves the editor open wherever its focus is: closing it would lose the grid being
+    // typed. On the grid it is refused as a character.
+    void escapeKeepsTheEditor_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("grid") << "new_grille" << QStringList{"\x1b Caractère non alphabétique."};
+        QTest::newRow("across") << "opt_h" << QStringList();
+        QTest::newRow("down") << "opt_v" << QStringList();
+        QTest::newRow("black square") << "bt_black" << QStringList();
+    }
+    void escapeKeepsTheEditor() {
+        QFETCH(QString, focus);
+        QFETCH(QStringList, messages);
+        EditorGame e;
+        MessageRecorder recorder;
+        play(e.g, "@1,1|ab");
+        QTRY_COMPARE(QApplication::activeWindow(), e.ed);
+        QWidget *target = e.ed->findChild<QWidget *>(focus);
+        target->setFocus();
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(target, Qt::Key_Escape);
+        settle();
+        QVERIFY(frm_new_form.loaded() && e.ed->isVisible());
+        QCOMPARE(cellState(e.g, 1, 1) + cellState(e.g, 1, 2) + cellState(e.g, 1, 3), "AB ");
+        QCOMPARE(recorder.texts(), messages);
+    }
+
     void exportNames() {
         // By the check they fail: none, the extension (looked at first), the characters.
         QList<QStringList> names{QString("grille.txt|Grille.TxT|été 1.v2.txt|.txt").split('|'),
