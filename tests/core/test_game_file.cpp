@@ -262,20 +262,31 @@ private slots:
         QCOMPARE(ended, 1);
     }
 
-    void killedWhileSavingTheFileKeepsAWholeGameAndBlocksNoOne() {
+    // A program killed at work leaves a file that opens with its last completed save: a whole
+    // game whose journal agrees with its grids.
+    void killedAtWorkTheFileKeepsAWholeGameAndBlocksNoOne_data() {
+        QTest::addColumn<QString>("work");
+        QTest::newRow("saving") << "save";
+        QTest::newRow("validating") << "validate";
+        QTest::newRow("undoing") << "undo";
+        QTest::newRow("committing a grid") << "commit";
+    }
+    void killedAtWorkTheFileKeepsAWholeGameAndBlocksNoOne() {
+        QFETCH(QString, work);
         GameFolder folder;
         {
             GameDatabase db;
             db.open(folder.file());
             QVERIFY(db.write(SavedGame(GameA.source, GameA.result).writes()));
-            QVERIFY(db.write({{"source", {{"mode", "M"}}}}));
+            QVERIFY(db.write(
+                {{"source", {{"mode", "M"}}}, {"new", GameDatabase::rowValues(SampleGrid)}}));
         }
         int journals = 0;
         for (int kill = 0; kill < 100; ++kill) {
-            QProcess child; // a Quadrilex saving two games in turn
-            child.start(GAME_CHILD, {folder.file()});
+            QProcess child;
+            child.start(GAME_CHILD, {folder.file(), work});
             QVERIFY(child.waitForReadyRead(20000));
-            if (kill == 0) {
+            if (kill == 0 && work == "save") {
                 // A second program on the same file says so and leaves it alone.
                 MessageRecorder messages;
                 QVERIFY(!start_program(folder.file()));
@@ -287,18 +298,28 @@ private slots:
             QThread::usleep(QRandomGenerator::global()->bounded(1000, 30000));
             child.kill();
             QVERIFY(child.waitForFinished());
+            QCOMPARE(child.exitStatus(), QProcess::CrashExit); // killed, not ended by a failure
             journals += QFile::exists(folder.file() + "-journal");
-            // Either game, whole, with the tallies of its rows.
+            GameDatabase db;
+            QVERIFY2(db.open(folder.file()) == GameDatabase::OpenResult::Opened,
+                     qPrintable(db.error()));
+            // (The games saved in turn are written without a journal.)
+            const QString story = work == "save" ? QString() : savedStoryProblem(db);
+            QVERIFY2(story.isEmpty(), qPrintable(story));
+            db.close();
             const GameRows stored{storedRows(folder.file(), "source"),
                                   storedRows(folder.file(), "result")};
-            QVERIFY2(stored.source == GameA.source ? stored.result == GameA.result
-                                                   : stored == GameB,
-                     qPrintable(stored.source.join('|')));
+            // Saving: either game, whole.
+            if (work == "save")
+                QVERIFY2(stored.source == GameA.source ? stored.result == GameA.result
+                                                       : stored == GameB,
+                         qPrintable(stored.source.join('|')));
+            // The tallies of its rows.
             const SavedGame expected(stored.source, stored.result);
             QCOMPARE(storedTally(folder.file(), "source", "total_"), expected.total);
             QCOMPARE(storedTally(folder.file(), "result", "reste_"), expected.remaining);
         }
-        qInfo("kills that left a journal: %d of 100", journals);
+        qInfo("%s: kills that left a journal: %d of 100", qPrintable(work), journals);
         // The killed program's lock is gone with it.
         MessageRecorder messages;
         RunningProgram program(folder.file());

@@ -1,19 +1,64 @@
-// A Quadrilex that saves in a loop until it is killed: the program started on the game file
-// (which takes the file for itself), then the master's save of two games in turn.
+// A Quadrilex at work until it is killed, on the game file named first:
+//   save      the master's save of two games in turn;
+//   validate  proposals pasted and validated, each game saved;
+//   undo      validations and their undos, each saved;
+//   commit    grids committed from the editor, played a little and saved.
 #include "tests/support/test_support.h"
 #include <cstdio>
 
 int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc < 2) return 2;
+    if (argc < 3) return 2;
     enter_main_windows();
-    MessageRecorder messages;
+    MessageRecorder messages(desktop::Answer::Yes);
     if (!start_program(QString::fromLocal8Bit(argv[1]))) return 1;
+    const QByteArray mode = argv[2];
     std::puts("ready");
     std::fflush(stdout);
-    const SavedGame games[2] = {SavedGame(GameA.source, GameA.result),
-                                SavedGame(GameB.source, GameB.result)};
-    for (unsigned i = 0;; ++i)
-        if (!module1::db().write(games[i % 2].writes())) return 3;
+    if (mode == "save") {
+        const SavedGame games[2] = {SavedGame(GameA.source, GameA.result),
+                                    SavedGame(GameB.source, GameB.result)};
+        for (unsigned i = 0;; ++i)
+            if (!module1::db().write(games[i % 2].writes())) return 3;
+    }
+    frm_mc *mc = frm_mc_form.get();
+    if (!mc) return 4;
+    QRandomGenerator rng(quint32(QCoreApplication::applicationPid()));
+    // A proposal with some of the reference's letters, the others left empty.
+    const auto paste = [&] {
+        QStringList rows = shownRows(mc->mc_source).split('\n');
+        for (QString &row : rows)
+            for (QChar &ch : row)
+                if (ch != u'*' && rng.bounded(100) >= 8) ch = u'.';
+        desktop::setClipboardText(gridText(rows));
+        mc->Command1_Click();
+    };
+    // A grid from the editor as the reference of a new game; its top-left cell is black, as a
+    // top-left letter would be shown in the result grid without being found.
+    const auto commit = [&](unsigned i) {
+        storeRows(argv[1], "new", i % 2 ? GameB.source : SampleGrid.mid(3) + SampleGrid.mid(0, 3));
+        mc->mnu_new_Click();
+        frm_new_form.get()->mnu_recall_Click();
+        frm_new_form.get()->mnu_ref_Click();
+        settle();
+    };
+    for (unsigned i = 0;; ++i) {
+        if (mode == "validate" && isComplete(mc->game().result)) {
+            commit(i); // a whole grid found: another game
+        } else if (mode == "validate" || (mode == "undo" && i % 3 != 2)) {
+            paste();
+        } else if (mode == "undo") {
+            mc->mnu_annuler_Click();
+        } else if (mode == "commit") {
+            commit(i);
+            paste();
+        } else {
+            return 2;
+        }
+        if (mode != "validate" || i % 2) mc->mnu_save_Click();
+        if (mc->hasUnsavedChanges() && i % 2) return 3; // a save failed
+        frm_fin_form.unload();
+        settle();
+    }
 }

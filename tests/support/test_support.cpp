@@ -179,6 +179,30 @@ QString shownRows(FlexGrid *grid) {
     return rows.join(QLatin1Char('\n'));
 }
 
+QString savedStoryProblem(GameDatabase &db) {
+    const auto source = db.readFirst("source");
+    const auto result = db.readFirst("result");
+    if (!source || !result) return "unreadable: " + db.error();
+    const auto journal = read_journal(db, source->value("partie").toInt());
+    if (!journal) return "journal unreadable: " + db.error();
+    QStringList stored, found;
+    for (int r = 0; r < 10; ++r) {
+        const QString row = result->value(QStringLiteral("l%1").arg(r + 1)).toString();
+        for (int c = 0; c < row.size() && c < 10; ++c)
+            if (row[c] != u' ' && row[c] != u'*') stored << QStringLiteral("%1,%2").arg(r).arg(c);
+    }
+    for (const JournalEntry &e : journal->entries)
+        if (!e.annulee)
+            for (const FoundCell &cell : e.cases)
+                found << QStringLiteral("%1,%2").arg(cell.row).arg(cell.col);
+    std::sort(stored.begin(), stored.end());
+    std::sort(found.begin(), found.end());
+    if (stored == found) return QString();
+    return QStringLiteral("game %1: stored %2, journal %3")
+        .arg(journal->partie)
+        .arg(stored.join(' '), found.join(' '));
+}
+
 QColor cellBack(FlexGrid *grid, int row, int col) {
     grid->setRow(row);
     grid->setCol(col);

@@ -165,6 +165,11 @@ QString cellState(FlexGrid *grid, int row, int col);
 // text.
 QString shownRows(FlexGrid *grid);
 
+// Whether a saved game agrees with its journal: the live entries of the file's current game
+// found exactly the letters of the stored result grid, each once. Empty when they do; what
+// differs otherwise.
+QString savedStoryProblem(GameDatabase &db);
+
 // Background colour of a cell (control indexes).
 QColor cellBack(FlexGrid *grid, int row, int col);
 

@@ -1,0 +1,251 @@
+// The game's journal and its grids tell one story: on screen, in the file, after any sequence
+// of the master's commands.
+#include "master/classement.h"
+#include "master/frm_journal.h"
+#include "tests/support/test_support.h"
+#include <QElapsedTimer>
+#include <QTableWidget>
+#include <algorithm>
+#include <set>
+
+namespace {
+const QStringList &G1 = SampleGrid;
+// Grids committed from the editor: their top-left cell is black, as the top-left letter of a
+// committed grid is shown in the new result grid without being found by anyone.
+// (Functions: the sample grids of the shared fixture are made in another file.)
+QStringList G2() {
+    return GameB.source;
+}
+QStringList G3() {
+    return SampleGrid.mid(3) + SampleGrid.mid(0, 3);
+}
+const auto with = [](QStringList rows, int row, const QString &text) {
+    rows[row] = text;
+    return rows;
+};
+const auto rowOf = [](const QStringList &grid, int row) {
+    return with(blackSquaresOf(grid), row, grid[row]);
+};
+const auto joined = [](const QStringList &rows) { return rows.join('\n'); };
+
+// The editor's grid becomes the reference grid: "Gestion nouvelle grille", the grid recalled
+// from table "new", "Utiliser cette grille comme référence", Oui.
+void commit(MasterGame &game, const QStringList &grid, MessageRecorder &messages) {
+    storeRows(game.file(), "new", grid);
+    const desktop::Answer answer = std::exchange(messages.answer, desktop::Answer::Yes);
+    game.mc->mnu_new->trigger();
+    frm_new_form.get()->mnu_recall->trigger();
+    frm_new_form.get()->mnu_ref->trigger();
+    messages.answer = answer;
+    settle();
+}
+
+// The cells whose letters the live entries of a game found; a cell found twice fails the test.
+std::set<int> liveCells(const std::vector<JournalEntry> &journal, int partie) {
+    std::set<int> cells;
+    for (const JournalEntry &e : journal) {
+        if (e.partie != partie) QTest::qFail("an entry of another game", __FILE__, __LINE__);
+        if (e.annulee) continue;
+        if (e.lettres != int(e.cases.size()))
+            QTest::qFail("an entry's letters are not its cells", __FILE__, __LINE__);
+        for (const FoundCell &c : e.cases)
+            if (!cells.insert(10 * c.row + c.col).second)
+                QTest::qFail("a cell found by two live entries", __FILE__, __LINE__);
+    }
+    return cells;
+}
+
+// The game on screen and the game in the file each agree with their own journal.
+void checkOneStory(frm_mc *mc) {
+    const Game &game = mc->game();
+    std::set<int> shown;
+    for (int i = 0; i < 100; ++i)
+        if (cellBack(mc->mc_result, i / 10, i % 10) == gridrows::FoundLetter &&
+            !mc->mc_result->TextMatrix(i / 10, i % 10).trimmed().isEmpty())
+            shown.insert(i);
+    const std::set<int> live = liveCells(game.journal, game.partie);
+    QVERIFY(shown == live);
+    int ranked = 0;
+    for (const RankLine &line : ranking(game.journal)) ranked += line.lettres;
+    for (const JournalEntry &e : game.journal)
+        if (!e.annulee && e.joueur.isEmpty()) ranked += e.lettres;
+    QCOMPARE(ranked, int(live.size()));
+    if (frm_journal *window = frm_journal_form.get()) {
+        QCOMPARE(window->entries().size(), game.journal.size());
+        QCOMPARE(window->tbl_journal->rowCount(), int(game.journal.size()));
+    }
+
+    const QString saved = savedStoryProblem(module1::db());
+    QVERIFY2(saved.isEmpty(), qPrintable(saved));
+}
+
+std::vector<JournalEntry> journalShown(frm_mc *mc) {
+    mc->mnu_journal->trigger();
+    return frm_journal_form.get()->entries();
+}
+} // namespace
+
+class TestGameJournal : public QObject {
+    Q_OBJECT
+private slots:
+    // ---- What went wrong when the journal lived apart from the grids.
+
+    // An undo after a committed grid was abandoned takes back nothing of the game on screen.
+    void anUndoNeverTouchesTheGameOfAnotherGrid() {
+        MasterGame game(G1, rowOf(G1, 0)); // "MAISON*VER" found, from before any journal
+        MessageRecorder messages(desktop::Answer::Yes);
+        commit(game, G2(), messages);
+        game.paste(G2()); // every letter of G2: the end of that game
+        QVERIFY(frm_fin_form.loaded());
+        game.mc->mnu_resto->trigger();
+        QVERIFY(!frm_fin_form.loaded()); // G1 is not complete
+        game.mc->mnu_save->trigger();
+        messages.messages.clear();
+        game.mc->mnu_annuler->trigger();
+        QCOMPARE(messages.texts(),
+                 QStringList{"Il n'y a aucune validation à annuler dans cette partie."});
+        QCOMPARE(shownRows(game.mc->mc_result), joined(rowOf(G1, 0)));
+        game.mc->mnu_save->trigger();
+        QCOMPARE(storedRows(game.file(), "result"), rowOf(G1, 0));
+    }
+
+    // A restore after a commit brings back the file's game with its own journal.
+    void aRestoreAfterACommitBringsBackTheGamesJournal() {
+        MasterGame game(G1, blackSquaresOf(G1));
+        MessageRecorder messages(desktop::Answer::No);
+        game.paste(rowOf(G1, 1)); // 6 letters
+        game.mc->mnu_save->trigger();
+        commit(game, G2(), messages);
+        QCOMPARE(journalShown(game.mc).size(), size_t(0));
+        game.mc->mnu_resto->trigger();
+        game.mc->mnu_annuler->trigger(); // answered No
+        QVERIFY2(messages.texts().last().startsWith("Annuler la validation n° 1 du ") &&
+                     messages.texts().last().contains("(6 lettre(s))"),
+                 qPrintable(messages.texts().last()));
+        game.paste(rowOf(G1, 2));
+        const std::vector<JournalEntry> entries = journalShown(game.mc);
+        QCOMPARE(entries.size(), size_t(2));
+        QCOMPARE(entries[1].numero, 2);
+        QCOMPARE(entries[1].partie, entries[0].partie);
+    }
+
+    // What was never saved goes with a restore or a close without saving: an undo, a validation.
+    void anUnsavedUndoGoesWithARestore() {
+        MasterGame game(G1, blackSquaresOf(G1));
+        MessageRecorder messages(desktop::Answer::Yes);
+        game.paste(rowOf(G1, 0));
+        game.paste(rowOf(G1, 1));
+        game.mc->mnu_save->trigger();
+        game.mc->mnu_annuler->trigger();
+        QCOMPARE(journalShown(game.mc).back().annulee, true);
+        game.mc->mnu_resto->trigger();
+        QCOMPARE(shownRows(game.mc->mc_result), joined(with(rowOf(G1, 0), 1, G1[1])));
+        const std::vector<JournalEntry> entries = journalShown(game.mc);
+        QCOMPARE(entries.size(), size_t(2));
+        QVERIFY(!entries[0].annulee && !entries[1].annulee);
+    }
+    void anUnsavedValidationGoesWithACloseWithoutSaving() {
+        MasterGame game(G1, blackSquaresOf(G1));
+        MessageRecorder messages(desktop::Answer::Discard);
+        game.paste(rowOf(G1, 0));
+        game.mc->mnu_exit->trigger(); // "Ne pas sauvegarder"
+        settle();
+        QVERIFY(!frm_mc_form.loaded());
+        game.restart();
+        game.paste(rowOf(G1, 0));
+        const std::vector<JournalEntry> entries = journalShown(game.mc);
+        QCOMPARE(entries.size(), size_t(1));
+        QCOMPARE(entries[0].lettres, 9);
+    }
+
+    // Random sequences of the master's commands, each through the window's own controls; after
+    // every step the live entries of the game found exactly its validated letters, each once,
+    // on screen and in the file, and the ranking adds up to them.
+    void anySequenceKeepsTheJournalAndTheGridsTogether() {
+        const quint32 seed = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seed);
+        QRandomGenerator rng(seed);
+        const auto below = [&rng](int n) { return int(rng.bounded(n)); };
+        const int sequences = qEnvironmentVariableIntValue("QLX_SEQUENCES") > 0
+                                  ? qEnvironmentVariableIntValue("QLX_SEQUENCES")
+                                  : 2000;
+        MessageRecorder messages;
+        QElapsedTimer timer;
+        timer.start();
+        int steps = 0;
+        std::array<int, 8> kinds{};
+        for (int sequence = 0; sequence < sequences && !QTest::currentTestFailed(); ++sequence) {
+            MasterGame game(G1, blackSquaresOf(G1));
+            for (int n = 1 + below(30); n > 0 && !QTest::currentTestFailed(); --n, ++steps) {
+                const int kind = below(100);
+                frm_mc *mc = game.mc;
+                messages.answer = desktop::Answer::Yes;
+                if (kind < 40) { // a proposal: right, partly right or wrong
+                    QStringList rows = shownRows(mc->mc_source).split('\n');
+                    const int right = QList<int>{100, 30, 0}[below(3)];
+                    for (QString &row : rows)
+                        for (QChar &ch : row)
+                            if (ch != u'*' && below(100) >= right)
+                                ch = below(2) ? QChar(u' ') : QChar(u'A' + below(26));
+                    game.paste(rows);
+                    ++kinds[0];
+                } else if (kind < 52) {
+                    if (below(5) == 0) messages.answer = desktop::Answer::No;
+                    mc->mnu_annuler->trigger();
+                    ++kinds[1];
+                } else if (kind < 64) {
+                    mc->mnu_save->trigger();
+                    ++kinds[2];
+                } else if (kind < 72) {
+                    mc->mnu_resto->trigger();
+                    ++kinds[3];
+                } else if (kind < 78) {
+                    commit(game, below(2) ? G2() : G3(), messages);
+                    ++kinds[4];
+                } else if (kind < 84) { // "Sortir", "Ne pas sauvegarder", and a new start
+                    messages.answer = desktop::Answer::Discard;
+                    mc->mnu_exit->trigger();
+                    settle();
+                    game.restart();
+                    ++kinds[5];
+                } else if (kind < 90) { // to the player's window and back
+                    mc->mn_mode->trigger();
+                    settle();
+                    frm_new_player_form.get()->mnu_mode->trigger();
+                    settle();
+                    game.mc = frm_mc_form.get();
+                    ++kinds[6];
+                } else {
+                    mc->mnu_journal->trigger();
+                    QTableWidget *table = frm_journal_form.get()->tbl_journal;
+                    if (table->rowCount() > 0)
+                        table->item(below(table->rowCount()), frm_journal::ColJoueur)
+                            ->setText(QStringList{"Alice", "Bruno", " Chloé", ""}[below(4)]);
+                    ++kinds[7];
+                }
+                QVERIFY(game.mc && game.mc->isVisible());
+                checkOneStory(game.mc);
+            }
+            frm_fin_form.unload();
+        }
+        qInfo("%d sequences, %d steps (paste %d, undo %d, save %d, restore %d, commit %d, "
+              "restart %d, mode switch %d, name %d) in %.1f s",
+              sequences, steps, kinds[0], kinds[1], kinds[2], kinds[3], kinds[4], kinds[5],
+              kinds[6], kinds[7], double(timer.elapsed()) / 1000.0);
+    }
+
+    // Undoing the validation that completed the grid closes the end-of-game window.
+    void undoingTheLastLetterClosesTheEndOfTheGame() {
+        MasterGame game(G1, with(G1, 0, "      *   "));
+        MessageRecorder messages(desktop::Answer::Yes);
+        game.paste(rowOf(G1, 0));
+        QVERIFY(frm_fin_form.loaded() && frm_fin_form.get()->isVisible());
+        game.mc->mnu_annuler->trigger();
+        QVERIFY(!frm_fin_form.loaded());
+        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
+        QCOMPARE(shownRows(game.mc->mc_result), joined(with(G1, 0, "      *   ")));
+    }
+};
+
+QTEST_MAIN(TestGameJournal)
+#include "test_game_journal.moc"
