@@ -13,6 +13,9 @@ MasterTitle='Quadrilex (QLX) - 1.6.12'
 PlayerTitle='Grille du joueur '
 ChoiceTitle='Choix du jeu'
 ProposalTitle='Quadrilex'
+EditorTitle='Nouvelle grille'
+# Message boxes are titled like the application.
+box_title='Quadrilex'
 
 work=$(mktemp -d)
 pids=()
@@ -78,6 +81,43 @@ type_text() { xdotool type --delay 60 "$1"; sleep 0.2; }
 # Controls by the centre of their rectangle (left, top, width, height; frame offsets added).
 click_master() { click "$master" 8475 $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
 click_player() { click "$player" 9390 $(($1 + $3 / 2)) $(($2 + $4 / 2)); }
+shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+gone() { # title; waits up to 3 s for no visible window of that title
+  for _ in $(seq 30); do shown "$1" || return 0; sleep 0.1; done
+  return 1
+}
+# What a window manager's close button does (there is no window manager here): the window is
+# asked to close through WM_DELETE_WINDOW, and may refuse as it would for a person.
+close_window() { # window
+  python3 - "$1" <<'PY' || fail "cannot ask window $1 to close"
+import ctypes, sys
+x = ctypes.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+class ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+class Event(ctypes.Union):
+    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                         ctypes.POINTER(Event)]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+assert display, "no display"
+event = Event()
+event.xclient.type = 33  # ClientMessage
+event.xclient.window = int(sys.argv[1])
+event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
+event.xclient.format = 32
+event.xclient.data[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+assert x.XSendEvent(display, event.xclient.window, 0, 0, ctypes.byref(event))
+x.XCloseDisplay(display)  # sends it
+PY
+}
 click_player_cell() { # row, column of new_grille (cells of 450 twips from 540, 1860)
   click "$player" 9390 $((540 + 450 * $2 + 225)) $((1860 + 450 * $1 + 225))
 }
@@ -238,8 +278,42 @@ zlib.decompress(idat)
 assert size == (330, 330), "size %r" % (size,)
 PY
 
+step "editor: Escape after letters is refused with a message; the grid keeps them, saved, closed"
+focus "$master"
+keys alt+g
+editor=$(find_window "$EditorTitle") || fail "Alt+G did not open the grid editor"
+focus "$editor"
+# Play cell (4, 3) of new_grille: cells of 450 twips from 480, 420, after the number headers.
+click "$editor" 6870 $((480 + 450 * 3 + 225)) $((420 + 450 * 4 + 225))
+type_text MOT
+keys Escape
+for _ in $(seq 30); do shown "$box_title" && break; sleep 0.1; done
+shown "$EditorTitle" || fail "Escape closed the grid editor"
+box=$(find_window "$box_title") || fail "Escape in the editor's grid gave no message"
+focus "$box"
+keys Return
+gone "$box_title" || fail "Return left the editor's message open"
+shown "$EditorTitle" || fail "closing the message closed the grid editor"
+focus "$editor"
+keys alt+g s
+no_message_box "saving the editor's grid"
+python3 - "$work/master/qlex.mdb" <<'PY' || fail "the editor saved other rows than typed"
+import sqlite3, sys, time
+expected = ("          ", "          ", "          ", "  MOT     ", "          ",
+            "          ", "          ", "          ", "          ", "          ")
+for _ in range(30):
+    db = sqlite3.connect(sys.argv[1])
+    rows = db.execute("SELECT l1, l2, l3, l4, l5, l6, l7, l8, l9, l10 FROM new").fetchone()
+    db.close()
+    if rows == expected:
+        break
+    time.sleep(0.1)
+assert rows == expected, rows
+PY
+close_window "$editor"
+gone "$EditorTitle" || fail "the grid editor did not close"
+
 step "master: Fichier > Sortir with the game unsaved; Escape cancels, Return saves and closes"
-box_title='Quadrilex'
 focus "$master"
 keys alt+f o
 box=$(find_window "$box_title") || fail "no closing question"
