@@ -266,26 +266,19 @@ void frm_mc::showGame() {
 }
 
 QString frm_mc::read_source_row(int r) {
-    const QString row = gridrows::readRow(game_.reference, r);
-    showGame();
-    return row;
+    return gridrows::readRow(game_.reference, r);
 }
 QString frm_mc::read_result_row(int r) {
-    const QString row = gridrows::readRow(game_.result, r);
-    showGame();
-    return row;
+    return gridrows::readRow(game_.result, r);
 }
 void frm_mc::load_source_row(int r, const QString &row) {
     gridrows::loadRow(game_.reference, r, row, false);
-    showGame();
 }
 void frm_mc::load_result_row(int r, const QString &row) {
     gridrows::loadRow(game_.result, r, row, true);
-    showGame();
 }
 void frm_mc::clear_wrong_result_letters() {
     gridrows::clearWrongLetters(game_.result, game_.reference);
-    showGame();
 }
 
 void frm_mc::count_grid_letters() {
@@ -414,8 +407,8 @@ void frm_mc::bt_save_Click() {
 
 void frm_mc::mnu_save_Click() {
     QStringList sourceRows, resultRows;
-    for (int r = 1; r <= 10; ++r) sourceRows << gridrows::readRow(game_.reference, r);
-    for (int r = 1; r <= 10; ++r) resultRows << gridrows::readRow(game_.result, r);
+    for (int r = 1; r <= 10; ++r) sourceRows << read_source_row(r);
+    for (int r = 1; r <= 10; ++r) resultRows << read_result_row(r);
     showGame();
     // The grids, the game's identity and its journal land together or not at all.
     const SavedGame saved(sourceRows, resultRows);
@@ -438,11 +431,9 @@ bool frm_mc::restore() {
     if (!stored) return false;
     const auto journal = read_journal(module1::db(), stored->partie);
     if (!module1::reportRead(journal.has_value())) return false;
-    for (int r = 1; r <= 10; ++r)
-        gridrows::loadRow(game_.reference, r, stored->sourceRows.value(r - 1), false);
-    for (int r = 1; r <= 10; ++r)
-        gridrows::loadRow(game_.result, r, stored->resultRows.value(r - 1), true);
-    gridrows::clearWrongLetters(game_.result, game_.reference);
+    for (int r = 1; r <= 10; ++r) load_source_row(r, stored->sourceRows.value(r - 1));
+    for (int r = 1; r <= 10; ++r) load_result_row(r, stored->resultRows.value(r - 1));
+    clear_wrong_result_letters();
     game_.partie = journal->partie;
     game_.highestPartie = std::max(journal->highestPartie, journal->partie);
     game_.journal = journal->entries;

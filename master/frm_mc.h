@@ -61,7 +61,8 @@ public:
     // reference letter, a committed grid); closing then asks first.
     bool hasUnsavedChanges() const { return changed_; }
 
-    // Rows of the two grids (a read normalises the cells: black squares end with "*").
+    // Rows of the game's two grids (a read normalises the cells: black squares end with "*");
+    // the save and the restore run them, then draw the game once.
     QString read_source_row(int r);
     QString read_result_row(int r);
     void load_source_row(int r, const QString &row);
