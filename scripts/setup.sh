@@ -4,7 +4,9 @@ set -euo pipefail
 packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n
   fonts-dejavu-core
   # the end-to-end test on a real X server, and the check of the installed desktop files
-  xvfb xdotool xclip python3 desktop-file-utils appstream)
+  xvfb xdotool xclip python3 desktop-file-utils appstream
+  # the Debian package: its dependencies computed from the binary, and lintian
+  dpkg-dev file lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
