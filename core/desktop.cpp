@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -193,4 +195,36 @@ bool InputBlocker::eventFilter(QObject *, QEvent *event) {
     }
 }
 
+} // namespace desktop
+
+namespace desktop {
+namespace {
+FileChooser &fileChooser() {
+    static FileChooser chooser;
+    return chooser;
+}
+} // namespace
+
+void setFileChooser(FileChooser chooser) {
+    fileChooser() = std::move(chooser);
+}
+
+QString chooseFile(const FileRequest &request, QWidget *parent) {
+    if (fileChooser()) return fileChooser()(request);
+    QFileDialog dialog(parent, request.caption, request.suggested, request.filter);
+    // Replacing a file is asked by the caller, in French.
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.suffix.isEmpty()) dialog.setDefaultSuffix(request.suffix);
+    if (!QFileInfo(request.suggested).isDir()) dialog.selectFile(request.suggested);
+    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Dossier :"));
+    dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Nom du fichier :"));
+    dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Type :"));
+    dialog.setLabelText(QFileDialog::Accept,
+                        request.save ? QStringLiteral("Enregistrer") : QStringLiteral("Ouvrir"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Annuler"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+    return dialog.selectedFiles().constFirst();
+}
 } // namespace desktop

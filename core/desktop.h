@@ -64,3 +64,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 } // namespace desktop
+
+namespace desktop {
+// A file to open or to save, chosen in Qt's own file dialog with French captions (the same on
+// every desktop). The chosen path, or "" when the user gave up.
+struct FileRequest {
+    bool save = false;
+    QString caption;
+    QString suggested; // a folder, or a path with a file name
+    QString filter;    // "Grilles ipuz (*.ipuz)"
+    QString suffix;    // added to a saved name given without one
+};
+QString chooseFile(const FileRequest &request, QWidget *parent);
+// Tests choose through this seam: while a chooser is set, no dialog is shown.
+using FileChooser = std::function<QString(const FileRequest &)>;
+void setFileChooser(FileChooser chooser);
+} // namespace desktop

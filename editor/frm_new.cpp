@@ -9,11 +9,16 @@
 #include "core/wrap_button.h"
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
+#include "editor/ipuz.h"
 #include "master/frm_mc.h"
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 
 namespace {
 constexpr int Size = gridtext::GridSize;
@@ -71,6 +76,9 @@ frm_new::frm_new() {
     filler1 = menuEntry(mnu_fic, dashes, "filler1");
     mnu_export = menuEntry(mnu_fic, QStringLiteral("&Exporter la grille"), "mnu_export");
     mnu_import = menuEntry(mnu_fic, QStringLiteral("&Importer la grille"), "mnu_import");
+    mnu_export_ipuz = menuEntry(mnu_fic, QStringLiteral("E&xporter en ipuz…"), "mnu_export_ipuz");
+    mnu_import_ipuz =
+        menuEntry(mnu_fic, QStringLiteral("Im&porter une grille ipuz…"), "mnu_import_ipuz");
     filler2 = menuEntry(mnu_fic, dashes, "filler2");
     mnu_ref =
         menuEntry(mnu_fic, QStringLiteral("&Utiliser cette grille comme référence"), "mnu_ref");
@@ -82,6 +90,8 @@ frm_new::frm_new() {
     connect(mnu_export, &QAction::triggered, this, &frm_new::mnu_export_Click);
     connect(mnu_import, &QAction::triggered, this, &frm_new::mnu_import_Click);
     connect(mnu_ref, &QAction::triggered, this, &frm_new::mnu_ref_Click);
+    connect(mnu_export_ipuz, &QAction::triggered, this, &frm_new::mnu_export_ipuz_Click);
+    connect(mnu_import_ipuz, &QAction::triggered, this, &frm_new::mnu_import_ipuz_Click);
     connect(new_grille, &FlexGrid::keyPress, this, &frm_new::new_grille_KeyPress);
     connect(new_grille, &FlexGrid::keyDown, this, &frm_new::new_grille_KeyDown);
     connect(new_grille, &FlexGrid::mouseDown, this, &frm_new::new_grille_MouseDown);
@@ -259,6 +269,71 @@ void frm_new::mnu_export_Click() {
 
 void frm_new::mnu_import_Click() {
     openImpex(QStringLiteral("Importer"), QStringLiteral("Importer la grille"));
+}
+
+namespace {
+QString ipuzFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+const QString IpuzFilter = QStringLiteral("Grilles ipuz (*.ipuz)");
+} // namespace
+
+void frm_new::mnu_export_ipuz_Click() {
+    // The saved grid, as the text export writes it.
+    bool readFailed = false;
+    const std::optional<QStringList> rows = saved_editor_rows(&readFailed);
+    if (readFailed) return;
+    if (!rows) {
+        desktop::msgBox(QStringLiteral("Aucune grille n'a encore été sauvegardée : utilisez "
+                                       "d'abord « Sauvegarder la grille »."),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+        return;
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString file = desktop::chooseFile(
+        {true, QStringLiteral("Exporter en ipuz"),
+         QDir(ipuzFolder()).filePath(now.toString(QStringLiteral("'grille-'yyyy-MM-dd'.ipuz'"))),
+         IpuzFilter, QStringLiteral("ipuz")},
+        this);
+    if (file.isEmpty()) return;
+    if (QFileInfo::exists(file) &&
+        desktop::msgBox(QStringLiteral("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?")
+                            .arg(QDir::toNativeSeparators(file)),
+                        desktop::Buttons::YesNo,
+                        desktop::Icon::Exclamation) != desktop::Answer::Yes)
+        return;
+    const QByteArray bytes = ipuz::write(
+        *rows,
+        QStringLiteral("Grille Quadrilex du %1").arg(now.toString(QStringLiteral("dd/MM/yyyy"))));
+    QString error;
+    if (!gridfile::writeFile(file, bytes, &error))
+        desktop::msgBox(QStringLiteral("La grille n'a pas pu être exportée dans « %1 » :\n%2\n\n"
+                                       "Aucun fichier n'a été modifié.")
+                            .arg(QDir::toNativeSeparators(file), error),
+                        desktop::Buttons::Ok, desktop::Icon::Critical);
+}
+
+void frm_new::mnu_import_ipuz_Click() {
+    const QString file = desktop::chooseFile(
+        {false, QStringLiteral("Importer une grille ipuz"), ipuzFolder(), IpuzFilter, QString()},
+        this);
+    if (file.isEmpty()) return;
+    QString error;
+    const std::optional<QByteArray> bytes = gridfile::readFile(file, &error);
+    const ipuz::Grid grid = bytes ? ipuz::read(*bytes) : ipuz::Grid{};
+    if (!bytes || !grid.error.isEmpty()) {
+        desktop::msgBox(bytes ? grid.error
+                              : QStringLiteral("Le fichier « %1 » ne peut pas être lu : %2.")
+                                    .arg(QDir::toNativeSeparators(file), error),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+        return;
+    }
+    // As the text import: the grid goes to table "new", then into the editor.
+    if (!module1::reportWrite(
+            module1::db().write({{QStringLiteral("new"), GameDatabase::rowValues(grid.rows)}})))
+        return;
+    mnu_recall_Click();
 }
 
 void frm_new::mnu_ref_Click() {

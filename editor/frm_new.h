@@ -25,6 +25,8 @@ public:
     QMenu *mnu_fic;
     QAction *mnu_new, *mnu_recall, *mnu_save, *filler1, *mnu_export, *mnu_import, *filler2,
         *mnu_ref;
+    // Grids exchanged with crossword programs as .ipuz files.
+    QAction *mnu_export_ipuz, *mnu_import_ipuz;
 
     void bt_black_Click();
     void mnu_new_Click();
@@ -33,6 +35,8 @@ public:
     void mnu_export_Click();
     void mnu_import_Click();
     void mnu_ref_Click();
+    void mnu_export_ipuz_Click();
+    void mnu_import_ipuz_Click();
 
 private:
     void new_grille_KeyPress(int k);

@@ -1,5 +1,6 @@
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
+#include "editor/ipuz.h"
 #include "tests/support/test_support.h"
 #include <QComboBox>
 #include <QListWidget>
@@ -20,6 +21,11 @@ void compareRows(FlexGrid *grid, const QStringList &rows, int offset) {
 // The sample grid as the export writes it (a function: SampleGrid is another file's global).
 QByteArray grid() {
     return gridText(dotted(SampleGrid)).toLatin1();
+}
+
+QStringList with(QStringList rows, int row, const QString &text) {
+    rows[row] = text;
+    return rows;
 }
 
 void write(const QString &path, const QByteArray &bytes) {
@@ -307,6 +313,102 @@ private slots:
         QCOMPARE(cellState(e.g, 2, 2), QStringLiteral("Q"));
         delete e.game.program; // the game file closes before it becomes writable again
         e.game.program = nullptr;
+    }
+
+    // Grids from crossword programs, as the format's documentation writes them, taken or refused.
+    void ipuzFiles_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("rows"); // "|" between rows; or the refusal
+        const QByteArray head = "{\"version\": \"http://ipuz.org/v2\",\n"
+                                "            \"kind\": [\"http://ipuz.org/crossword#1\"], "
+                                "\"dimensions\": {\"width\": 10, \"height\": 10},";
+        const QByteArray zeros = "[0,0,0,0,0,0,0,0,0,0]", nulls = "[null,null,null,null,null,"
+                                                                  "null,null,null,null,null]";
+        const auto grid = [&](const QByteArray &first, const QByteArray &rest) {
+            QByteArray a = "[" + first;
+            for (int r = 1; r < 10; ++r) a += "," + rest;
+            return a + "]";
+        };
+        QTest::newRow("blocks as \"#\" and as cell objects, omitted cells, letters lower case "
+                      "and accented")
+            << head + "\"puzzle\": " +
+                   grid("[1, \"#\", {\"cell\": \"#\"}, null, {\"cell\": 2, \"style\": {}}, "
+                        "0,0,0,0,0]",
+                        zeros) +
+                   ", \"solution\": " +
+                   grid("[\"é\", \"#\", null, null, {\"value\": \"ç\"}, \"a\", null, \"Œ\", \"b\", "
+                        "\"Z\"]",
+                        nulls) +
+                   "}"
+            << "E***CA  BZ" + QString("|          ").repeated(9); // "Œ" is two letters
+        QTest::newRow("a block of its own, the solution's blocks")
+            << head + "\"block\": \"X\", \"puzzle\": " + grid("[\"X\",0,0,0,0,0,0,0,0,0]", zeros) +
+                   ", \"solution\": " +
+                   grid("[null,\"X\",\"#\",\"A\",null,null,null,null,null,null]", nulls) + "}"
+            << "** A      " + QString("|          ").repeated(9); // "#" is no block here
+        QTest::newRow("15 by 15")
+            << QByteArray(head).replace("10, \"height\": 10", "15, \"height\": 15") +
+                   "\"puzzle\": []}"
+            << "La grille de ce fichier ipuz mesure 15 sur 15 : seules les grilles de 10 sur 10 "
+               "peuvent être importées.";
+        QTest::newRow("sudoku") << QByteArray(head).replace("crossword#1", "sudoku#1") +
+                                       "\"puzzle\": [[0]]}"
+                                << "Ce fichier ipuz n'est pas une grille de mots croisés.";
+        QTest::newRow("broken JSON") << head + "\"puzzle\": ["
+                                     << "Ce fichier n'est pas une grille ipuz : ce n'est pas du "
+                                        "JSON valide.";
+        QTest::newRow("a short row") << head + "\"puzzle\": " + grid("[0,0]", zeros) + "}"
+                                     << "La ligne 1 de la grille de ce fichier ipuz n'a pas 10 "
+                                        "cases.";
+        QTest::newRow("over 1 MB") << head + QByteArray(1024 * 1024, ' ') + "}"
+                                   << "Le fichier est trop grand pour être une grille ipuz (plus "
+                                      "de 1 Mo).";
+    }
+    void ipuzFiles() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, rows);
+        const ipuz::Grid read = ipuz::read(file);
+        QCOMPARE(read.error.isEmpty() ? read.rows.join('|') : read.error, rows);
+    }
+
+    // Exported from the saved grid and imported back through the editor's menu, as a master
+    // does with the desktop's file dialog.
+    void anIpuzGridGoesOutAndComesBack() {
+        EditorGame e;
+        MessageRecorder messages(desktop::Answer::Yes);
+        QString asked;
+        desktop::setFileChooser([&](const desktop::FileRequest &request) {
+            asked = request.caption + "|" + request.filter;
+            return e.path("grille.ipuz");
+        });
+        const QStringList rows = with(SampleGrid, 2, "TOUR*  P**");
+        storeRows(e.game.file(), "new", rows);
+        e.ed->mnu_export_ipuz->trigger();
+        QCOMPARE(asked, QStringLiteral("Exporter en ipuz|Grilles ipuz (*.ipuz)"));
+        const QByteArray written = fileBytes(e.path("grille.ipuz"));
+        QVERIFY(written.contains("\"kind\": [") && written.contains("http://ipuz.org/crossword#1"));
+        QVERIFY(written.contains("\"title\": \"Grille Quadrilex du "));
+        QCOMPARE(ipuz::read(written).rows, rows);
+        QVERIFY(messages.messages.empty());
+        // Again: replacing the file is asked first.
+        e.ed->mnu_export_ipuz->trigger();
+        QCOMPARE(messages.texts(), QStringList{"Le fichier « " + e.path("grille.ipuz") +
+                                               " » existe déjà.\nVoulez-vous le remplacer ?"});
+
+        deleteRecords(e.game.file(), "new");
+        e.ed->mnu_new->trigger();
+        e.ed->mnu_import_ipuz->trigger();
+        QCOMPARE(asked, QStringLiteral("Importer une grille ipuz|Grilles ipuz (*.ipuz)"));
+        compareRows(e.g, with(rows, 2, "TOUR*  P**"), 1);
+        QCOMPARE(storedRows(e.game.file(), "new"), rows);
+        // A file that is no grid is refused, and the editor keeps its grid.
+        write(e.path("grille.ipuz"), "{");
+        e.ed->mnu_import_ipuz->trigger();
+        QCOMPARE(
+            messages.texts().last(),
+            QStringLiteral("Ce fichier n'est pas une grille ipuz : ce n'est pas du JSON valide."));
+        compareRows(e.g, rows, 1);
+        desktop::setFileChooser(nullptr);
     }
 
     void cleanupTestCase() { delete shared; }
