@@ -4,13 +4,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +46,30 @@ std::optional<std::pair<quint64, quint64>> fileIdentity(const QString &path) {
     return std::nullopt;
 }
 
+const QString Unreachable = QStringLiteral("le fichier ou son dossier est absent, ou vous n'avez "
+                                           "pas le droit d'y accéder");
+const QString DiskFull = QStringLiteral("le disque est plein");
+
+// A failed system call on the game file, in the user's terms.
+QString systemProblem(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+        return Unreachable + QLatin1Char('.');
+    case ENOSPC:
+    case EDQUOT:
+        return DiskFull + QLatin1Char('.');
+    case EROFS:
+        return QStringLiteral("le dossier est en lecture seule.");
+    case ENAMETOOLONG:
+        return QStringLiteral("le chemin du fichier est trop long.");
+    default:
+        return QStringLiteral("l'accès au fichier a échoué (erreur système %1).").arg(error);
+    }
+}
+
 QString quoted(const QString &name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
@@ -59,6 +86,29 @@ bool insert(QSqlQuery &q, const QString &table, const GameDatabase::Fields &fiel
     return q.exec();
 }
 } // namespace
+
+void GameLock::release() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+bool GameLock::take(const QString &path) {
+    // Opening a FIFO or a device could block or act on it: only a regular file is locked.
+    if (!QFileInfo(path).isFile()) return true;
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return fd < 0 || hold(fd);
+}
+
+bool GameLock::hold(int fd) {
+    release();
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        fd_ = fd;
+        return true;
+    }
+    const bool held = errno == EWOULDBLOCK;
+    ::close(fd);
+    return !held;
+}
 
 GameDatabase::GameDatabase() {
     static std::atomic<int> counter{0};
@@ -131,14 +181,13 @@ QString GameDatabase::explain(const QSqlError &error) const {
                               "été déplacé ou supprimé");
         break;
     case 13: // SQLITE_FULL
-        what = QStringLiteral("le disque est plein");
+        what = DiskFull;
         break;
     case 3: // SQLITE_PERM
         what = QStringLiteral("vous n'avez pas le droit d'accéder au fichier");
         break;
     case 14: // SQLITE_CANTOPEN
-        what = QStringLiteral("le fichier ou son dossier est absent, ou vous n'avez pas le droit "
-                              "d'y accéder");
+        what = Unreachable;
         break;
     case 10: // SQLITE_IOERR
         what = QStringLiteral("le fichier ne peut pas être lu ou écrit");
@@ -154,37 +203,47 @@ QString GameDatabase::explain(const QSqlError &error) const {
     return QStringLiteral("%1 (%2).").arg(what, error.text());
 }
 
-bool GameDatabase::connect(bool readOnly) {
+bool GameDatabase::connect(bool readOnly, const QString &file) {
     QSqlDatabase db = QSqlDatabase::contains(connection_)
                           ? QSqlDatabase::database(connection_, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db.close();
-    db.setDatabaseName(path_);
+    db.setDatabaseName(file);
     const QString busy = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs);
     db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") + busy : busy);
     if (!db.open()) return fail(explain(db.lastError()));
-    identity_ = fileIdentity(path_).value_or(std::pair<quint64, quint64>{0, 0});
+    identity_ = fileIdentity(file).value_or(std::pair<quint64, quint64>{0, 0});
     return true;
 }
 
-GameDatabase::OpenResult GameDatabase::open(const QString &path) {
+GameDatabase::OpenResult GameDatabase::open(const QString &path, GameLock *lock) {
     close();
+    if (lock) lock->release();
     if (path != path_) mode_ = QStringLiteral("P");
     path_ = path;
     error_.clear();
     needsReopen_ = false;
-    const QFileInfo info(path);
-    const bool existed = info.exists();
-    if (existed) {
-        // A FIFO or a device would block or never end a read: only a regular file (or a link to
-        // one) can be a game.
-        if (!info.isFile()) {
-            fail(QStringLiteral("ce n'est pas un fichier ordinaire : ce ne peut pas être une "
-                                "partie de Quadrilex."));
-            return OpenResult::Failed;
-        }
+    // A link that leads nowhere is not a missing game: it is refused below, never written
+    // through.
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) {
+        if (const std::optional<OpenResult> made = createMissing(lock)) return *made;
+        // Another program made it meanwhile: it is taken like any existing game.
+    }
+    if (lock && !lock->take(path)) {
+        error_ = QStringLiteral("la partie est ouverte dans un autre programme.");
+        return OpenResult::Busy;
+    }
+    // A FIFO or a device would block or never end a read: only a regular file (or a link to
+    // one) can be a game.
+    if (!QFileInfo(path).isFile()) {
+        fail(QStringLiteral("ce n'est pas un fichier ordinaire : ce ne peut pas être une "
+                            "partie de Quadrilex."));
+        return OpenResult::Failed;
+    }
+    {
         // Only a SQLite file can be ours; checking the header first keeps SQLite from taking an
-        // empty or foreign file for a new database.
+        // empty or foreign file for a new database. This program never leaves an empty file
+        // under the game's name, so an empty one is someone else's and is refused.
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
             // Qt reports every failed open alike; asking the system again tells a refusal apart.
@@ -203,21 +262,69 @@ GameDatabase::OpenResult GameDatabase::open(const QString &path) {
             return OpenResult::Failed;
         }
     }
-    // Existing files are checked through a read-only connection, so a refused file is never
-    // written to; a journal left by a save that a crash interrupted needs a read-write one,
-    // which restores the last completed save.
-    const bool interruptedSave = existed && QFileInfo::exists(path + QStringLiteral("-journal"));
-    if (!connect(existed && !interruptedSave)) return OpenResult::Failed;
-    if (!existed) {
-        if (!create()) {
-            QFile::remove(path);
-            return OpenResult::Failed;
-        }
-        return OpenResult::Created;
-    }
+    // The file is checked through a read-only connection, so a refused file is never written
+    // to; a journal left by a save that a crash interrupted needs a read-write one, which
+    // restores the last completed save.
+    const bool interruptedSave = QFileInfo::exists(path + QStringLiteral("-journal"));
+    if (!connect(!interruptedSave, path)) return OpenResult::Failed;
     if (!validate()) return OpenResult::Failed;
-    if (!connect(false)) return OpenResult::Failed;
+    if (!connect(false, path)) return OpenResult::Failed;
     return OpenResult::Opened;
+}
+
+std::optional<GameDatabase::OpenResult> GameDatabase::createMissing(GameLock *lock) {
+    // The game is made whole under a name of its own, locked from the start, and only then
+    // linked to the game's name, which never replaces a file. Of two programs starting together
+    // on a missing game, one names its file first and holds it; the other finds the game there,
+    // locked, and removes nothing but its own draft. A crash meanwhile leaves no half-made game
+    // under the game's name, and no empty file there is ever this program's.
+    const QFileInfo target(path_);
+    QByteArray draft;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        draft = QFile::encodeName(target.dir().filePath(
+            QStringLiteral(".%1-%2.new")
+                .arg(target.fileName())
+                .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'))));
+        // The permissions SQLite gives the files it creates.
+        fd = ::open(draft.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    const auto cannotCreate = [this](const QString &why) {
+        fail(QStringLiteral("le fichier ne peut pas être créé : %1").arg(why));
+        return OpenResult::Failed;
+    };
+    if (fd < 0) return cannotCreate(systemProblem(errno));
+    GameLock own;
+    (lock ? lock : &own)->hold(fd);
+    const auto discard = [&] {
+        close();
+        ::unlink(draft.constData());
+        (lock ? lock : &own)->release();
+    };
+    if (!connect(false, QFile::decodeName(draft)) || !create()) {
+        discard();
+        return OpenResult::Failed; // create() has said why
+    }
+    close();
+    const QByteArray name = QFile::encodeName(path_);
+    int named = ::link(draft.constData(), name.constData());
+    if (named == 0) {
+        ::unlink(draft.constData());
+    } else if (errno != EEXIST) {
+        // Some file systems (FAT) have no links: a rename that refuses to replace does the same.
+        named =
+            ::renameat2(AT_FDCWD, draft.constData(), AT_FDCWD, name.constData(), RENAME_NOREPLACE);
+    }
+    if (named != 0) {
+        const int failure = errno;
+        discard();
+        if (failure == EEXIST) return std::nullopt;
+        return cannotCreate(systemProblem(failure));
+    }
+    own.release();
+    if (!connect(false, path_)) return OpenResult::Failed;
+    return OpenResult::Created;
 }
 
 bool GameDatabase::validate() {
@@ -255,7 +362,7 @@ bool GameDatabase::validate() {
 
 bool GameDatabase::create() {
     QSqlDatabase db = QSqlDatabase::database(connection_, false);
-    std::vector<TableWrite> records;
+    // The tables and their first records in one transaction.
     if (!db.transaction())
         return fail(
             QStringLiteral("le fichier ne peut pas être créé : %1").arg(explain(db.lastError())));
@@ -282,18 +389,17 @@ bool GameDatabase::create() {
         }
         QSqlQuery q(db);
         if (!q.exec(QStringLiteral("CREATE TABLE %1 (%2)")
-                        .arg(quoted(table.name), columns.join(QStringLiteral(", "))))) {
+                        .arg(quoted(table.name), columns.join(QStringLiteral(", ")))) ||
+            !insert(q, table.name, initial)) {
+            const QSqlError failure = q.lastError();
             db.rollback();
-            return fail(QStringLiteral("le fichier ne peut pas être créé : %1")
-                            .arg(explain(q.lastError())));
+            return fail(
+                QStringLiteral("le fichier ne peut pas être créé : %1").arg(explain(failure)));
         }
-        records.push_back({table.name, std::move(initial)});
     }
     if (!db.commit())
         return fail(
             QStringLiteral("le fichier ne peut pas être créé : %1").arg(explain(db.lastError())));
-    if (!write(records))
-        return fail(QStringLiteral("le fichier ne peut pas être créé : %1").arg(error_));
     return true;
 }
 

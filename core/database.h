@@ -9,11 +9,35 @@
 #include <utility>
 #include <vector>
 
+// Keeps a game file to one program: an exclusive lock that other programs asking the same are
+// refused. The kernel lets go of it when the program ends, however it ends, so a crash leaves
+// nothing that blocks the next start.
+class GameLock {
+public:
+    GameLock() = default;
+    ~GameLock() { release(); }
+    GameLock(const GameLock &) = delete;
+    GameLock &operator=(const GameLock &) = delete;
+    // Only once the game file is closed: closing a descriptor of the file drops the file locks
+    // the database engine holds on it.
+    void release();
+
+private:
+    friend class GameDatabase;
+    // Locks the regular file at path; false when another program holds it. A file that cannot
+    // be opened or locked is still the game: it just goes unguarded.
+    bool take(const QString &path);
+    // The same on an open descriptor, which the lock keeps (or closes when it is not taken).
+    bool hold(int fd);
+    int fd_ = -1;
+};
+
 // The game file: tables "source" (default mode, reference grid, letter totals), "result"
 // (result grid, letters still to find) and "new" (the editor's grid), one record each.
 class GameDatabase {
 public:
-    enum class OpenResult { Opened, Created, Failed };
+    // Busy: another program holds the file's lock.
+    enum class OpenResult { Opened, Created, Failed, Busy };
     using Fields = std::vector<std::pair<QString, QVariant>>;
     struct TableWrite {
         QString table;
@@ -29,7 +53,9 @@ public:
     // not a game file, is damaged or lacks a table or field is left untouched and refused; so is
     // anything but a regular file. A save interrupted by a crash is rolled back first, so the
     // file opens with its last completed save.
-    OpenResult open(const QString &path);
+    // With a lock, the file is locked before it is read, and a new file is locked before it
+    // bears the game's name; the caller releases the lock once the file is closed.
+    OpenResult open(const QString &path, GameLock *lock = nullptr);
     void close();
     bool isOpen() const;
     QString path() const { return path_; }
@@ -88,9 +114,11 @@ public:
 
 private:
     bool validate();
+    // Makes the missing game file; nothing when another program made it meanwhile.
+    std::optional<OpenResult> createMissing(GameLock *lock);
     bool create();
     bool fail(const QString &problem);
-    bool connect(bool readOnly);
+    bool connect(bool readOnly, const QString &file);
     // Opens the file again after a failure; false (with error()) when it cannot.
     bool recover();
     // The SQLite error in the user's terms, then the engine's own text.

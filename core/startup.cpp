@@ -5,46 +5,12 @@
 #include "core/frm_mode.h"
 #include "core/module1.h"
 #include <QApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace {
-// The open game file, locked for this program: the kernel lets go of the lock when the program
-// ends, however it ends, so a crash leaves nothing that blocks the next start.
-int &lockDescriptor() {
-    static int fd = -1;
-    return fd;
-}
-
-// False, after telling the user, when another program holds the game.
-bool lockGameFile(const QString &file) {
-    const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
-    // A file that cannot be opened for the lock is still the game: it just goes unguarded.
-    if (fd < 0) return true;
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        lockDescriptor() = fd;
-        return true;
-    }
-    const bool held = errno == EWOULDBLOCK;
-    ::close(fd);
-    if (held)
-        desktop::msgBox(QStringLiteral("La partie est déjà ouverte dans un autre Quadrilex.\n\n"
-                                       "Fichier de jeu : %1\n\nUtilisez la fenêtre déjà ouverte. "
-                                       "Quadrilex va se fermer.")
-                            .arg(file),
-                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
-    return !held;
-}
-
-void unlockGameFile() {
-    // Only once the game file is closed: closing a descriptor of the file drops the file
-    // locks the database engine holds on it.
-    if (lockDescriptor() >= 0) ::close(lockDescriptor());
-    lockDescriptor() = -1;
+// Keeps the game to this program from before it is read (or made) until it is closed.
+GameLock &gameLock() {
+    static GameLock lock;
+    return lock;
 }
 } // namespace
 
@@ -76,20 +42,22 @@ bool start_program(const QString &databaseFile) {
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationDisplayName(QString());
     GameDatabase &db = module1::db();
-    // An existing game is taken before it is opened, so that a second program leaves it alone.
-    const bool existed = QFileInfo(databaseFile).isFile();
-    if (existed && !lockGameFile(databaseFile)) return false;
-    const GameDatabase::OpenResult opened = db.open(databaseFile);
+    // The game is taken before it is read or made, so that a second program leaves it alone.
+    const GameDatabase::OpenResult opened = db.open(databaseFile, &gameLock());
+    if (opened == GameDatabase::OpenResult::Busy) {
+        desktop::msgBox(QStringLiteral("La partie est déjà ouverte dans un autre Quadrilex.\n\n"
+                                       "Fichier de jeu : %1\n\nUtilisez la fenêtre déjà ouverte. "
+                                       "Quadrilex va se fermer.")
+                            .arg(databaseFile),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+        return false;
+    }
     if (opened == GameDatabase::OpenResult::Failed) {
         desktop::msgBox(QStringLiteral("Impossible d'ouvrir le fichier de jeu « %1 » :\n%2\n\n"
                                        "Le fichier n'a pas été modifié. Quadrilex va se fermer.")
                             .arg(databaseFile, db.error()),
                         desktop::Buttons::Ok, desktop::Icon::Critical);
-        unlockGameFile();
-        return false;
-    }
-    if (!existed && !lockGameFile(databaseFile)) {
-        db.close();
+        gameLock().release();
         return false;
     }
     frm_mode &startup = frm_mode_form();
@@ -108,5 +76,5 @@ void end_program() {
     FormRegistry::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     module1::db().close();
-    unlockGameFile();
+    gameLock().release();
 }

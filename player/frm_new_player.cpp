@@ -131,7 +131,9 @@ void frm_new_player::bt_master_Click() {
             g.setCellAlignment(FlexGrid::AlignCenterCenter);
             const QString x = cells.value(10 * (r - 1) + c - 1);
             if (x == QLatin1String("*")) {
+                // A black square holds no letter: one an earlier reply put there goes with it.
                 g.setCellBackColor(gridrows::Black);
+                g.setText(QStringLiteral(" "));
             } else if (x == QLatin1String(" ")) {
                 g.setCellBackColor(gridrows::White);
                 g.setText(x);

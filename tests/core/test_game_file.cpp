@@ -3,10 +3,13 @@
 #include "core/form.h"
 #include "core/frm_mode.h"
 #include "tests/support/test_support.h"
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -46,6 +49,19 @@ struct ShortBusyTimeout {
 
 QString storedMode(const QString &file) {
     return storedRecord(file, "source").value("mode").toString();
+}
+
+// Everything in a folder, hidden files included.
+QStringList folderEntries(const QString &folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+// The next line a game_child prints.
+QByteArray childReport(QProcess &child) {
+    while (!child.canReadLine())
+        if (!child.waitForReadyRead(20000)) return child.readAll();
+    return child.readLine().trimmed();
 }
 } // namespace
 
@@ -101,6 +117,11 @@ private slots:
         // What went wrong in the user's terms, then the engine's own text in brackets.
         QTest::newRow("unreadable") << "vous n'avez pas le droit de lire le fichier (";
         QTest::newRow("folder gone") << "le fichier ou son dossier est absent, ou";
+        // No game yet, and none can be made.
+        QTest::newRow("read-only folder")
+            << "ne peut pas être créé : le fichier ou son dossier est absent, ou vous n'avez pas";
+        // Never written through.
+        QTest::newRow("link to nowhere") << "fichier ordinaire";
     }
     void whatIsNotAPlainGameFileIsRefusedAndLeftAsItWas() {
         QFETCH(QString, problem);
@@ -127,7 +148,9 @@ private slots:
             rawDatabase(file, {"CREATE TRIGGER wipe AFTER UPDATE ON source BEGIN DELETE FROM "
                                "new; END"});
         if (kind == "view") rawDatabase(file, {"CREATE VIEW v AS SELECT 1"});
+        if (kind == "link to nowhere") QVERIFY(QFile::link(folder.filePath("absent.mdb"), file));
         const QByteArray before = QFileInfo(file).isFile() ? fileBytes(file) : QByteArray();
+        const QStringList entries = folderEntries(folder.path());
         std::optional<OtherProgramLock> other;
         if (kind == "locked") other.emplace(file, 800);
         std::optional<AsOtherUser> user;
@@ -136,6 +159,8 @@ private slots:
             QFile::setPermissions(file, QFile::WriteOwner);
             user.emplace();
         }
+        std::optional<ReadOnlyFolder> readOnly;
+        if (kind == "read-only folder") readOnly.emplace(folder.path());
         ShortBusyTimeout shortWait(200);
         MessageRecorder messages;
         QVERIFY(!start_program(file));
@@ -148,8 +173,10 @@ private slots:
         end_program();
         other.reset();
         user.reset();
+        readOnly.reset();
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
         if (QFileInfo(file).isFile()) QCOMPARE(fileBytes(file), before);
+        QCOMPARE(folderEntries(folder.path()), entries);
     }
 
     void aFileWhoseCreationFailedIsNotLeftBehind() {
@@ -165,8 +192,60 @@ private slots:
         const auto opened = db.open(folder.file());
         setrlimit(RLIMIT_FSIZE, &before);
         QCOMPARE(opened, GameDatabase::OpenResult::Failed);
-        QVERIFY(!QFile::exists(folder.file()));
+        QVERIFY2(db.error().startsWith("le fichier ne peut pas être créé : "),
+                 qPrintable(db.error()));
+        QCOMPARE(folderEntries(folder.path()), QStringList()); // its unfinished copy neither
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
+    }
+
+    // Two programs started at the same instant on a missing game: one makes it and runs, the
+    // other says the game is open elsewhere and ends; the game is never removed.
+    void twoFirstStartsAtTheSameInstantRunOneProgram() {
+        const int runs = 60;
+        QElapsedTimer clock;
+        clock.start();
+        std::vector<long long> gaps;
+        for (int run = 0; run < runs; ++run) {
+            GameFolder folder;
+            const QByteArray gate = QFile::encodeName(folder.filePath("gate"));
+            QCOMPARE(mkfifo(gate.constData(), 0600), 0);
+            QProcess programs[2];
+            for (QProcess &p : programs) p.start(GAME_CHILD, {folder.file(), "idle", gate});
+            for (QProcess &p : programs) QCOMPARE(childReport(p), "waiting");
+            QThread::msleep(2); // both blocked at the gate by now
+            const int writer = ::open(gate.constData(), O_WRONLY | O_CLOEXEC); // both go
+            const QByteArray reports[2] = {childReport(programs[0]), childReport(programs[1])};
+            ::close(writer);
+            gaps.push_back(std::abs(reports[0].split(' ')[0].toLongLong() -
+                                    reports[1].split(' ')[0].toLongLong()));
+            const int winner = reports[0].contains(" ready ") ? 0 : 1;
+            QProcess &running = programs[winner], &refused = programs[1 - winner];
+            QVERIFY2(reports[winner].contains(" ready "), reports[winner].constData());
+            QVERIFY2(QString::fromUtf8(reports[1 - winner])
+                         .section(' ', 1)
+                         .startsWith("La partie est déjà ouverte dans un autre Quadrilex."),
+                     reports[1 - winner].constData());
+            QVERIFY(refused.waitForFinished());
+            QCOMPARE(refused.exitCode(), 1);
+            // The running program's file is still there, the same file, and a whole game; no
+            // unfinished copy is left beside it.
+            QCOMPARE(running.state(), QProcess::Running);
+            struct stat game {};
+            QCOMPARE(::stat(QFile::encodeName(folder.file()).constData(), &game), 0);
+            QCOMPARE(QByteArray::number(qulonglong(game.st_ino)), reports[winner].split(' ')[2]);
+            QCOMPARE(folderEntries(folder.path()), QStringList({"gate", "qlex.mdb"}));
+            QCOMPARE(storedMode(folder.file()), "P");
+            GameDatabase db;
+            QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Opened);
+            db.close();
+            running.closeWriteChannel();
+            QVERIFY(running.waitForFinished());
+            QCOMPARE(running.exitCode(), 0);
+        }
+        std::sort(gaps.begin(), gaps.end());
+        qInfo("%d paired first starts in %lld ms; the two passed the gate %lld us apart at the "
+              "median, %lld us at most",
+              runs, clock.elapsed(), gaps[gaps.size() / 2], gaps.back());
     }
 
     void aGameInAReadOnlyProgramFolderMovesToTheDataFolderOnce() {

@@ -15,14 +15,14 @@ QString newGame() { // not a global: SampleGrid is another file's global
     return gridText(dotted(blackSquaresOf(SampleGrid)));
 }
 
-// The play cells: "*" black, "." white and empty, a typed letter as it is on white; a found
-// cell in lower case ("_" without text).
+// The play cells: "*" black ("#" when it holds text), "." white and empty, a typed letter as it
+// is on white; a found cell in lower case ("_" without text).
 QStringList view(FlexGrid &g) {
     QStringList rows(10);
     for (int i = 0; i < 100; ++i) {
         const QColor back = cellBack(&g, i / 10 + 1, i % 10 + 1);
         const QString text = g.Text();
-        rows[i / 10] += back == gridrows::Black         ? "*"
+        rows[i / 10] += back == gridrows::Black         ? (text.trimmed().isEmpty() ? "*" : "#")
                         : back == gridrows::FoundLetter ? (text.isEmpty() ? "_" : text.toLower())
                         : back == gridrows::White       ? (text == " " ? "." : text)
                                                         : "?";
@@ -92,6 +92,9 @@ private slots:
         pasted("line ends alone", QString(newGame()).remove('\r').replace(21, 1, '\r'), game);
         pasted("10 MB refused", QString(10 << 20, 'x') + newGame(), {});
         pasted("10 MB after a grid", newGame() + QString(10 << 20, 'Q'), game);
+        QStringList blackened = Reply, blackenedView = reply; // the found "M" of (1, 1) made black
+        blackened[0][0] = blackenedView[0][0] = '*';
+        pasted("a found letter made black", gridText(blackened), blackenedView);
         // Changes {row, column, letter} to Reply's grid.
         auto typed = [&](const char *name, const char *tokens,
                          std::initializer_list<std::tuple<int, int, char>> changes, QPoint end,

@@ -2,9 +2,17 @@
 //   save      the master's save of two games in turn;
 //   validate  proposals pasted and validated, each game saved;
 //   undo      validations and their undos, each saved;
-//   commit    grids committed from the editor, played a little and saved.
+//   commit    grids committed from the editor, played a little and saved;
+//   idle      nothing: it runs until its input is closed.
+// A third argument names a FIFO: the program prints "waiting" and starts only once a writer opens
+// the FIFO, so that programs waiting on the same FIFO start at the same instant.
+// Once started it prints the time it passed the FIFO (microseconds), "ready" and the game file's
+// inode; a program that cannot start prints that time and its messages instead.
 #include "tests/support/test_support.h"
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 
 int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -12,10 +20,30 @@ int main(int argc, char *argv[]) {
     if (argc < 3) return 2;
     enter_main_windows();
     MessageRecorder messages(desktop::Answer::Yes);
-    if (!start_program(QString::fromLocal8Bit(argv[1]))) return 1;
+    if (argc > 3) {
+        std::puts("waiting");
+        std::fflush(stdout);
+        ::close(::open(argv[3], O_RDONLY | O_CLOEXEC));
+    }
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long started = now.tv_sec * 1000000LL + now.tv_nsec / 1000;
+    if (!start_program(QString::fromLocal8Bit(argv[1]))) {
+        std::printf("%lld %s\n", started,
+                    qPrintable(messages.texts().join('|').replace('\n', ' ')));
+        return 1;
+    }
     const QByteArray mode = argv[2];
-    std::puts("ready");
+    struct stat game {};
+    ::stat(argv[1], &game);
+    std::printf("%lld ready %llu\n", started, static_cast<unsigned long long>(game.st_ino));
     std::fflush(stdout);
+    if (mode == "idle") {
+        while (std::getchar() != EOF) {
+        }
+        end_program();
+        return 0;
+    }
     if (mode == "save") {
         const SavedGame games[2] = {SavedGame(GameA.source, GameA.result),
                                     SavedGame(GameB.source, GameB.result)};
