@@ -1,10 +1,11 @@
 #include "pictures/picture_file.h"
 
 #include "core/desktop.h"
+#include "core/user_file.h"
+#include <QBuffer>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -48,17 +49,33 @@ bool save_picture_file(const QImage &picture, QWidget *parent) {
         askFileName(QDir(folder).filePath(picture_file_name(QDateTime::currentDateTime())), parent);
     if (file.isEmpty()) return false;
     if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".png");
-    if (QFileInfo::exists(file) &&
-        desktop::msgBox(QStringLiteral("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?")
-                            .arg(QDir::toNativeSeparators(file)),
-                        desktop::Buttons::YesNo,
-                        desktop::Icon::Exclamation) != desktop::Answer::Yes)
-        return false;
-    // Written aside and then put in place: a failure leaves any earlier file whole.
-    QSaveFile out(file);
-    if (out.open(QIODevice::WriteOnly) && picture.save(&out, "PNG") && out.commit()) return true;
-    desktop::msgBox(QStringLiteral("L'image n'a pas pu être enregistrée dans « %1 » :\n%2")
-                        .arg(QDir::toNativeSeparators(file), out.errorString()),
+    const QByteArray path = QFile::encodeName(file);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QString error = QStringLiteral("l'image n'a pas pu être mise au format PNG");
+    if (buffer.open(QIODevice::WriteOnly) && picture.save(&buffer, "PNG")) {
+        switch (userfile::write(
+            path, png,
+            [&file] {
+                return desktop::msgBox(
+                           QStringLiteral(
+                               "Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?")
+                               .arg(QDir::toNativeSeparators(file)),
+                           desktop::Buttons::YesNo,
+                           desktop::Icon::Exclamation) == desktop::Answer::Yes;
+            },
+            &error)) {
+        case userfile::Outcome::Written:
+            return true;
+        case userfile::Outcome::Declined:
+            return false;
+        case userfile::Outcome::Failed:
+            break;
+        }
+    }
+    desktop::msgBox(QStringLiteral("L'image n'a pas pu être enregistrée dans « %1 » :\n%2.\n\n"
+                                   "Aucun fichier n'a été modifié.")
+                        .arg(QDir::toNativeSeparators(file), error),
                     desktop::Buttons::Ok, desktop::Icon::Critical);
     return false;
 }
