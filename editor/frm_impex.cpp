@@ -171,6 +171,9 @@ void frm_impex::exportGrid() {
     case gridfile::NameCheck::Extension:
         warn(QStringLiteral("L'extention doit être TXT."));
         return;
+    case gridfile::NameCheck::Hidden:
+        warn(QStringLiteral("Le nom de fichier ne peut pas commencer par un point."));
+        return;
     case gridfile::NameCheck::Ok:
         break;
     }

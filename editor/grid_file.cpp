@@ -49,6 +49,15 @@ NameCheck checkExportName(const QString &name) {
     const QString base = name.chopped(4);
     for (QChar ch : QStringLiteral("<>;:/\\|?*,!"))
         if (base.contains(ch)) return NameCheck::Forbidden;
+    for (qsizetype i = 0; i < base.size(); ++i) {
+        const char16_t u = base[i].unicode();
+        if (u < 32 || u == 127) return NameCheck::Forbidden;
+        if (QChar::isHighSurrogate(u) && i + 1 < base.size() && base[i + 1].isLowSurrogate())
+            ++i;
+        else if (QChar::isSurrogate(u))
+            return NameCheck::Forbidden;
+    }
+    if (name.startsWith(QLatin1Char('.'))) return NameCheck::Hidden;
     return NameCheck::Ok;
 }
 

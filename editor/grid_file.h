@@ -15,8 +15,10 @@ QString fromAnsi(const QByteArray &bytes);
 // The reverse; a character outside the set becomes "?".
 QByteArray toAnsi(const QString &text);
 
-enum class NameCheck { Ok, Extension, Forbidden };
-// The checks an export name goes through, in their order.
+enum class NameCheck { Ok, Extension, Forbidden, Hidden };
+// The checks an export name goes through, in their order. Forbidden also covers what no file
+// name should hold: control characters, a lone half of a surrogate pair; Hidden, a name the
+// file list would not show.
 NameCheck checkExportName(const QString &name);
 
 // The file written for the rows of table "new": each row as stored, spaces as dots.

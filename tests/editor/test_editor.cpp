@@ -166,14 +166,22 @@ private slots:
     }
 
     void exportNames() {
-        // By the check they fail: none, the extension (looked at first), the characters.
-        QList<QStringList> names{QString("grille.txt|Grille.TxT|été 1.v2.txt|.txt").split('|'),
-                                 QString("|x|txt|a.tx|grille.doc|grille.txt.bak|a,b").split('|'),
-                                 {"*.txt", "*.TXT", "*.tXt"}};
+        // By the check they fail: none, the extension (looked at first), the characters, the
+        // leading dot of a hidden file.
+        QList<QStringList> names{
+            QString("grille.txt|Grille.TxT|été 1.v2.txt|a.b.txt|caf\u00e9 \U0001F600.txt")
+                .split('|'),
+            QString("|x|txt|a.tx|grille.doc|grille.txt.bak|a,b|.a\n.doc").split('|'),
+            {"*.txt", "*.TXT", "*.tXt"},
+            {".txt", "..txt", ".grille.txt"}};
         for (QChar ch : QStringLiteral("<>;:/\\|?*,!")) names[2] << QString("ab") + ch + "c.txt";
+        for (const char16_t ch : {0, 1, 9, 10, 13, 27, 31, 127, 0xD800, 0xDFFF})
+            names[2] << QString("ab") + QChar(ch) + "c.txt" << QChar(ch) + QString(".txt");
+        names[2] << QString("ab") + QChar(0xDC00) + QChar(0xD83D) + "c.txt";
         for (int check = 0; check < names.size(); ++check)
             for (const QString &name : names[check])
-                QVERIFY2(int(gridfile::checkExportName(name)) == check, qPrintable(name));
+                QVERIFY2(int(gridfile::checkExportName(name)) == check,
+                         qPrintable(QString(name.toUtf8().toPercentEncoding())));
     }
 
     // Row 3 once imported after a space, or "!" for a file that is not valid and "?" for too few
