@@ -13,9 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStorageInfo>
-#include <cerrno>
-#include <cstring>
-#include <dirent.h>
+#include <algorithm>
 
 namespace {
 void warn(const QString &text) {
@@ -26,9 +24,29 @@ QString cleanFolder(const QString &folder) {
     return QDir::cleanPath(QDir(folder).absolutePath());
 }
 
-bool isInside(const QString &folder, const QString &place) {
-    return folder == place || place == QLatin1String("/") ||
-           folder.startsWith(place + QLatin1Char('/'));
+bool isInside(const QByteArray &folder, const QByteArray &place) {
+    return folder == place || place == "/" || folder.startsWith(place + '/');
+}
+
+// A path as shown: each name decoded on its own.
+QString shown(const QByteArray &path) {
+    QStringList names;
+    for (const QByteArray &name : path.split('/')) names << gridfile::nameText(name);
+    return names.join(QLatin1Char('/'));
+}
+
+// Names as the lists show them: by their text whatever its case; hidden ones left out.
+std::vector<userfile::Entry> visible(const std::vector<userfile::Entry> &entries,
+                                     bool userfile::Entry::*kind) {
+    std::vector<userfile::Entry> kept;
+    for (const userfile::Entry &entry : entries)
+        if (entry.*kind && !entry.name.startsWith('.')) kept.push_back(entry);
+    std::sort(kept.begin(), kept.end(), [](const userfile::Entry &a, const userfile::Entry &b) {
+        const int order = QString::compare(gridfile::nameText(a.name), gridfile::nameText(b.name),
+                                           Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a.name < b.name;
+    });
+    return kept;
 }
 } // namespace
 
@@ -46,7 +64,7 @@ frm_impex::frm_impex() {
 
     connect(Drivelistbox, &QComboBox::activated, this, &frm_impex::Drivelistbox_Change);
     connect(dirlistbox, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        if (setPath(item->data(Qt::UserRole).toString())) selectPlaceOf(path_);
+        if (setPath(item->data(Qt::UserRole).toByteArray())) selectPlaceOf(folder_);
     });
     // A file chosen with the mouse or the keyboard.
     connect(filelistbox, &QListWidget::itemClicked, this, &frm_impex::filelistbox_Click);
@@ -76,16 +94,32 @@ void frm_impex::Form_Load() {
                          ? volume.rootPath()
                          : QStringLiteral("%1 (%2)").arg(volume.displayName(), volume.rootPath()),
                      volume.rootPath());
-    // The lists start in the program's current folder; the place list shows where that lies.
-    if (!setPath(QDir::currentPath())) setPath(QDir::homePath());
-    selectPlaceOf(path_);
+    // The lists start in the program's current folder, or else in the home folder. When
+    // neither can be read, no folder is chosen: a name typed then resolves nowhere.
+    int currentError = 0, homeError = 0;
+    const std::optional<QByteArray> current = userfile::currentFolder(&currentError);
+    const QByteArray home = QFile::encodeName(cleanFolder(QDir::homePath()));
+    for (const auto &[folder, error] :
+         {std::pair{current.value_or(QByteArray()), &currentError}, std::pair{home, &homeError}}) {
+        if (folder.isEmpty() && *error != 0) continue;
+        if (const auto entries = userfile::list(folder, error)) {
+            showFolder(folder, *entries);
+            selectPlaceOf(folder_);
+            return;
+        }
+    }
+    warn(QStringLiteral("Ni le dossier courant (%1 : %2) ni le dossier personnel (%3 : %4) ne "
+                        "peuvent être lus. Choisissez un dossier dans la liste des emplacements.")
+             .arg(shown(current.value_or(QByteArray())), userfile::reason(currentError),
+                  shown(home), userfile::reason(homeError)));
+    Drivelistbox->setCurrentIndex(-1);
 }
 
-void frm_impex::selectPlaceOf(const QString &folder) {
+void frm_impex::selectPlaceOf(const QByteArray &folder) {
     int best = -1;
     qsizetype bestLength = -1;
-    for (int i = 0; i < Drivelistbox->count(); ++i) {
-        const QString place = Drivelistbox->itemData(i).toString();
+    for (int i = 0; i < Drivelistbox->count() && !folder.isEmpty(); ++i) {
+        const QByteArray place = QFile::encodeName(Drivelistbox->itemData(i).toString());
         if (isInside(folder, place) && place.size() > bestLength) {
             best = i;
             bestLength = place.size();
@@ -94,68 +128,94 @@ void frm_impex::selectPlaceOf(const QString &folder) {
     Drivelistbox->setCurrentIndex(best);
 }
 
-bool frm_impex::setPath(const QString &folder) {
-    const QString clean = cleanFolder(folder);
-    // Asked of the system itself, for its own error number and text.
-    DIR *dir = opendir(QFile::encodeName(clean).constData());
-    if (!dir) {
-        const int error = errno;
-        desktop::msgBox(QStringLiteral("Error: %1: %2")
-                            .arg(error)
-                            .arg(QString::fromLocal8Bit(std::strerror(error))),
+QString frm_impex::path() const {
+    return shown(folder_);
+}
+
+bool frm_impex::setPath(const QByteArray &folder) {
+    int error = 0;
+    const std::optional<std::vector<userfile::Entry>> entries = userfile::list(folder, &error);
+    if (!entries) {
+        desktop::msgBox(QStringLiteral("Error: %1: %2").arg(error).arg(userfile::reason(error)),
                         desktop::Buttons::OkCancel, desktop::Icon::Exclamation,
                         QStringLiteral("No Data"));
         return false;
     }
-    closedir(dir);
-    path_ = clean;
+    showFolder(folder, *entries);
+    return true;
+}
+
+void frm_impex::showFolder(const QByteArray &folder, const std::vector<userfile::Entry> &entries) {
+    folder_ = folder;
+    chosenName_.clear();
     dirlistbox->clear();
-    QString parents;
+    QByteArray parents;
     int depth = 0;
-    auto add = [this, &depth](const QString &name, const QString &folderPath) {
+    auto add = [this, &depth](const QString &name, const QByteArray &folderPath) {
         auto *item = new QListWidgetItem(QString(2 * depth, QLatin1Char(' ')) + name, dirlistbox);
         item->setData(Qt::UserRole, folderPath);
-        return item;
     };
-    add(QStringLiteral("/"), QStringLiteral("/"));
-    for (const QString &part : clean.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        parents += QLatin1Char('/') + part;
+    add(QStringLiteral("/"), "/");
+    for (const QByteArray &part : folder.split('/')) {
+        if (part.isEmpty()) continue;
+        parents += '/' + part;
         ++depth;
-        add(part, parents);
+        add(gridfile::nameText(part), parents);
     }
     dirlistbox->setCurrentRow(dirlistbox->count() - 1);
     ++depth;
-    const QDir current(clean);
-    for (const QFileInfo &sub :
-         current.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase))
-        add(sub.fileName(), sub.absoluteFilePath());
+    for (const userfile::Entry &sub : visible(entries, &userfile::Entry::isFolder))
+        add(gridfile::nameText(sub.name), parents + '/' + sub.name);
     dirlistbox_Change();
-    return true;
 }
 
 void frm_impex::Drivelistbox_Change() {
     // A place that cannot be opened leaves the folder as it was, and the place list with it.
-    if (!setPath(Drivelistbox->currentData().toString())) selectPlaceOf(path_);
+    if (!setPath(QFile::encodeName(Drivelistbox->currentData().toString()))) selectPlaceOf(folder_);
 }
 
 void frm_impex::dirlistbox_Change() {
     filelistbox->clear();
-    // Name filters ignore case: "*.txt" lists ".TXT" files too.
-    filelistbox->addItems(QDir(path_).entryList({QStringLiteral("*.txt")}, QDir::Files,
-                                                QDir::Name | QDir::IgnoreCase));
+    int error = 0;
+    std::vector<userfile::Entry> files;
+    if (const auto entries = userfile::list(folder_, &error))
+        files = visible(*entries, &userfile::Entry::isFile);
+    // ".txt" whatever its case.
+    for (const userfile::Entry &file : files)
+        if (file.name.toLower().endsWith(".txt")) {
+            auto *item = new QListWidgetItem(gridfile::nameText(file.name), filelistbox);
+            item->setData(Qt::UserRole, file.name);
+        }
 }
 
 void frm_impex::filelistbox_Click() {
     const QList<QListWidgetItem *> chosen = filelistbox->selectedItems();
-    if (!chosen.isEmpty()) filename->setText(chosen.first()->text());
+    if (!chosen.isEmpty()) {
+        chosenName_ = chosen.first()->text();
+        chosen_ = chosen.first()->data(Qt::UserRole).toByteArray();
+        filename->setText(chosenName_);
+    }
     bt_eximport->setEnabled(true);
 }
 
-QString frm_impex::fullPath() const {
-    return (path_.endsWith(QLatin1Char('/')) ? path_ : path_ + QLatin1Char('/')) + filename->text();
+QByteArray frm_impex::fullPath() const {
+    const QString name = filename->text();
+    const QByteArray folder = folder_.endsWith('/') ? folder_ : folder_ + '/';
+    // The file chosen in the list, even where two names show alike; a name typed is the file
+    // shown so, its UTF-8 form first.
+    if (!chosenName_.isEmpty() && name == chosenName_) return folder + chosen_;
+    const QList<QByteArray> names = gridfile::nameBytes(name);
+    for (const QByteArray &candidate : names)
+        if (userfile::exists(folder + candidate)) return folder + candidate;
+    return folder + names.first();
 }
 
 void frm_impex::bt_eximport_Click() {
+    if (folder_.isEmpty()) {
+        warn(QStringLiteral("Aucun dossier n'est ouvert : choisissez d'abord un dossier dans la "
+                            "liste des emplacements."));
+        return;
+    }
     if (bt_eximport->text() == QLatin1String("Exporter"))
         exportGrid();
     else
@@ -171,6 +231,9 @@ void frm_impex::exportGrid() {
     case gridfile::NameCheck::Extension:
         warn(QStringLiteral("L'extention doit être TXT."));
         return;
+    case gridfile::NameCheck::Hidden:
+        warn(QStringLiteral("Le nom de fichier ne peut pas commencer par un point."));
+        return;
     case gridfile::NameCheck::Ok:
         break;
     }
@@ -182,30 +245,38 @@ void frm_impex::exportGrid() {
                             "« Sauvegarder la grille »."));
         return;
     }
-    const QString target = fullPath();
-    const QFileInfo existing(target);
-    if (existing.exists() && !existing.isDir() &&
-        desktop::msgBox(QStringLiteral("Le fichier ") + name +
-                            QStringLiteral(" existe déjà.\r\nVoulez-vous le remplacer ?"),
-                        desktop::Buttons::YesNo) != desktop::Answer::Yes)
-        return;
+    const QByteArray target = fullPath();
     QString error;
-    if (!gridfile::writeFile(target, gridfile::exportBytes(*rows), &error)) {
-        desktop::msgBox(QStringLiteral("La grille n'a pas pu être exportée dans « %1 » :\n%2\n\n"
+    switch (userfile::write(
+        target, gridfile::exportBytes(*rows),
+        [&name] {
+            return desktop::msgBox(
+                       QStringLiteral("Le fichier ") + name +
+                           QStringLiteral(" existe déjà.\r\nVoulez-vous le remplacer ?"),
+                       desktop::Buttons::YesNo) == desktop::Answer::Yes;
+        },
+        &error)) {
+    case userfile::Outcome::Declined:
+        return;
+    case userfile::Outcome::Failed:
+        desktop::msgBox(QStringLiteral("La grille n'a pas pu être exportée dans « %1 » :\n%2.\n\n"
                                        "Aucun fichier n'a été modifié.")
-                            .arg(target, error),
+                            .arg(shown(target), error),
                         desktop::Buttons::Ok, desktop::Icon::Critical);
         return;
+    case userfile::Outcome::Written:
+        break;
     }
     frm_impex_form.unload();
 }
 
 void frm_impex::importGrid() {
-    const QString source = fullPath();
+    const QByteArray source = fullPath();
     QString error;
-    const std::optional<QByteArray> bytes = gridfile::readFile(source, &error);
+    const std::optional<QByteArray> bytes = userfile::read(source, gridfile::MaxFileSize, &error);
     if (!bytes) {
-        warn(QStringLiteral("Le fichier « %1 » ne peut pas être lu : %2.").arg(source, error));
+        warn(QStringLiteral("Le fichier « %1 » ne peut pas être lu : %2.")
+                 .arg(shown(source), error));
         return;
     }
     const gridfile::ImportedGrid grid = gridfile::parseImport(*bytes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/form.h"
+#include "core/user_file.h"
 
 class QComboBox;
 class QLineEdit;
@@ -24,8 +25,8 @@ public:
     QLineEdit *filename;
     QPushButton *bt_eximport;
 
-    // The folder the lists show.
-    QString path() const { return path_; }
+    // The folder the lists show, as shown; empty while no folder could be read.
+    QString path() const;
 
     void Drivelistbox_Change();
     void dirlistbox_Change();
@@ -34,13 +35,20 @@ public:
 
 private:
     // Shows the folder; one that cannot be read is reported and the lists stay as they were.
-    bool setPath(const QString &folder);
-    void selectPlaceOf(const QString &folder);
-    QString fullPath() const;
+    bool setPath(const QByteArray &folder);
+    void showFolder(const QByteArray &folder, const std::vector<userfile::Entry> &entries);
+    void selectPlaceOf(const QByteArray &folder);
+    // The folder followed by the file's name as the system knows it.
+    QByteArray fullPath() const;
     void exportGrid();
     void importGrid();
 
-    QString path_;
+    // Paths are the system's bytes: a name that is not UTF-8 is shown decoded and opened as it
+    // is.
+    QByteArray folder_;
+    // The file last chosen in the list, while its name stays in the name box.
+    QString chosenName_;
+    QByteArray chosen_;
 };
 
 inline FormSlot<frm_impex> frm_impex_form;

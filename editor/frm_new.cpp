@@ -6,6 +6,7 @@
 #include "core/grid_rows.h"
 #include "core/grid_text.h"
 #include "core/module1.h"
+#include "core/user_file.h"
 #include "core/wrap_button.h"
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
@@ -297,18 +298,19 @@ void frm_new::mnu_export_ipuz_Click() {
          IpuzFilter, QStringLiteral("ipuz")},
         this);
     if (file.isEmpty()) return;
-    if (QFileInfo::exists(file) &&
-        desktop::msgBox(QStringLiteral("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?")
-                            .arg(QDir::toNativeSeparators(file)),
-                        desktop::Buttons::YesNo,
-                        desktop::Icon::Exclamation) != desktop::Answer::Yes)
-        return;
     const QByteArray bytes = ipuz::write(
         *rows,
         QStringLiteral("Grille Quadrilex du %1").arg(now.toString(QStringLiteral("dd/MM/yyyy"))));
+    const auto replace = [&file] {
+        return desktop::msgBox(
+                   QStringLiteral("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?")
+                       .arg(QDir::toNativeSeparators(file)),
+                   desktop::Buttons::YesNo, desktop::Icon::Exclamation) == desktop::Answer::Yes;
+    };
     QString error;
-    if (!gridfile::writeFile(file, bytes, &error))
-        desktop::msgBox(QStringLiteral("La grille n'a pas pu être exportée dans « %1 » :\n%2\n\n"
+    if (userfile::write(QFile::encodeName(file), bytes, replace, &error) ==
+        userfile::Outcome::Failed)
+        desktop::msgBox(QStringLiteral("La grille n'a pas pu être exportée dans « %1 » :\n%2.\n\n"
                                        "Aucun fichier n'a été modifié.")
                             .arg(QDir::toNativeSeparators(file), error),
                         desktop::Buttons::Ok, desktop::Icon::Critical);
@@ -320,7 +322,8 @@ void frm_new::mnu_import_ipuz_Click() {
         this);
     if (file.isEmpty()) return;
     QString error;
-    const std::optional<QByteArray> bytes = gridfile::readFile(file, &error);
+    const std::optional<QByteArray> bytes =
+        userfile::read(QFile::encodeName(file), gridfile::MaxFileSize, &error);
     const ipuz::Grid grid = bytes ? ipuz::read(*bytes) : ipuz::Grid{};
     if (!bytes || !grid.error.isEmpty()) {
         desktop::msgBox(bytes ? grid.error

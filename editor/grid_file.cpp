@@ -1,9 +1,6 @@
 #include "editor/grid_file.h"
 
 #include "core/grid_text.h"
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace gridfile {
 
@@ -49,7 +46,27 @@ NameCheck checkExportName(const QString &name) {
     const QString base = name.chopped(4);
     for (QChar ch : QStringLiteral("<>;:/\\|?*,!"))
         if (base.contains(ch)) return NameCheck::Forbidden;
+    for (qsizetype i = 0; i < base.size(); ++i) {
+        const char16_t u = base[i].unicode();
+        if (u < 32 || u == 127) return NameCheck::Forbidden;
+        if (QChar::isHighSurrogate(u) && i + 1 < base.size() && base[i + 1].isLowSurrogate())
+            ++i;
+        else if (QChar::isSurrogate(u))
+            return NameCheck::Forbidden;
+    }
+    if (name.startsWith(QLatin1Char('.'))) return NameCheck::Hidden;
     return NameCheck::Ok;
+}
+
+QString nameText(const QByteArray &name) {
+    return name.isValidUtf8() ? QString::fromUtf8(name) : fromAnsi(name);
+}
+
+QList<QByteArray> nameBytes(const QString &name) {
+    QList<QByteArray> names{name.toUtf8()};
+    const QByteArray ansi = toAnsi(name);
+    if (ansi != names.first() && !ansi.isValidUtf8() && fromAnsi(ansi) == name) names << ansi;
+    return names;
 }
 
 QByteArray exportBytes(const QStringList &rows) {
@@ -90,39 +107,6 @@ ImportedGrid parseImport(const QByteArray &bytes) {
         grid.rows << *field;
     }
     return grid;
-}
-
-std::optional<QByteArray> readFile(const QString &path, QString *error) {
-    const QFileInfo info(path);
-    // Only a regular file: a folder, a pipe or a device could not be read, or never end.
-    if (info.exists() && !info.isFile()) {
-        *error = QStringLiteral("ce n'est pas un fichier");
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    QByteArray bytes = file.read(MaxFileSize + 1);
-    if (bytes.size() > MaxFileSize) {
-        *error = QStringLiteral("le fichier est bien trop grand pour une grille");
-        return std::nullopt;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    return bytes;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 } // namespace gridfile

@@ -15,9 +15,18 @@ QString fromAnsi(const QByteArray &bytes);
 // The reverse; a character outside the set becomes "?".
 QByteArray toAnsi(const QString &text);
 
-enum class NameCheck { Ok, Extension, Forbidden };
-// The checks an export name goes through, in their order.
+enum class NameCheck { Ok, Extension, Forbidden, Hidden };
+// The checks an export name goes through, in their order. Forbidden also covers what no file
+// name should hold: control characters, a lone half of a surrogate pair; Hidden, a name the
+// file list would not show.
 NameCheck checkExportName(const QString &name);
+
+// A file name as shown: its bytes read as UTF-8 when they are valid UTF-8, as Windows-1252
+// otherwise (the names other systems' programs gave).
+QString nameText(const QByteArray &name);
+// The bytes of the names shown as name: its UTF-8 form, then, when it differs, the
+// Windows-1252 bytes that nameText shows so.
+QList<QByteArray> nameBytes(const QString &name);
 
 // The file written for the rows of table "new": each row as stored, spaces as dots.
 QByteArray exportBytes(const QStringList &rows);
@@ -33,10 +42,5 @@ ImportedGrid parseImport(const QByteArray &bytes);
 
 // A grid file is 120 bytes; anything far larger is not one and is not read into memory.
 inline constexpr qint64 MaxFileSize = 1024 * 1024;
-// The content of a regular file, or nothing with the reason in error.
-std::optional<QByteArray> readFile(const QString &path, QString *error);
-// Replaces the file only once the new content is wholly written beside it; on failure any
-// existing file is left as it was and error says why.
-bool writeFile(const QString &path, const QByteArray &bytes, QString *error);
 
 } // namespace gridfile

@@ -16,8 +16,3 @@ QString picture_file_name(const QDateTime &when);
 // dated name) and writes it as PNG. False when the master gave up or the file could not be
 // written (the master has been told).
 bool save_picture_file(const QImage &picture, QWidget *parent);
-
-// Tests choose the file through this seam: while a chooser is set, no dialog is shown; the
-// chooser gets the suggested path and returns the chosen one ("" to give up).
-using PictureFileChooser = std::function<QString(const QString &suggestedPath)>;
-void setPictureFileChooser(PictureFileChooser chooser);

@@ -1,9 +1,16 @@
+#include "core/user_file.h"
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
 #include "editor/ipuz.h"
 #include "tests/support/test_support.h"
 #include <QComboBox>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QListWidget>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 const QString Complete = "La grille doit être complète pour servir de référence";
@@ -31,6 +38,71 @@ QStringList with(QStringList rows, int row, const QString &text) {
 void write(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+}
+
+// Files named by the system's bytes, whatever their encoding.
+void writeRaw(const QByteArray &path, const QByteArray &bytes) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    QVERIFY(fd >= 0 && ::write(fd, bytes.constData(), size_t(bytes.size())) == bytes.size());
+    ::close(fd);
+}
+QByteArray readRaw(const QByteArray &path) {
+    QByteArray bytes(4096, 0);
+    const int fd = ::open(path.constData(), O_RDONLY);
+    bytes.resize(fd < 0 ? 0 : qMax<ssize_t>(::read(fd, bytes.data(), 4096), 0));
+    ::close(fd);
+    return bytes;
+}
+
+// Everything below a folder, links not followed: each entry with its size and its bytes (a
+// file up to 1 MB) or its target (a link), to tell that nothing changed.
+QStringList listing(const QString &folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        QString entry = info.filePath().mid(folder.size()) + ' ' + QString::number(info.size());
+        if (info.isSymLink())
+            entry += " -> " + info.symLinkTarget();
+        else if (info.isFile() && info.size() <= 1 << 20)
+            entry += ' ' + fileBytes(info.filePath()).toHex();
+        entries << entry;
+    }
+    entries.sort();
+    return entries;
+}
+
+// The folder of a hostile-file row: the grid file "grille.txt", another folder's
+// "ailleurs/victime.txt", and what the row names.
+void prepare(const QString &setup, const EditorGame &e) {
+    const QByteArray folder = QFile::encodeName(e.folder.path());
+    write(e.path("grille.txt"), grid());
+    QVERIFY(QDir(e.folder.path()).mkdir("ailleurs"));
+    write(e.path("ailleurs/victime.txt"), grid());
+    if (setup == "FIFO")
+        QCOMPARE(::mkfifo(folder + "/tube.txt", 0666), 0);
+    else if (setup == "link to a device") {
+        // A device of its own: a writer that followed the link would replace the device, which
+        // must never be the system's. Only root could replace /dev/zero; without root, it serves.
+        const bool made = ::mknod(folder + "/ailleurs/zero", S_IFCHR | 0666, makedev(1, 5)) == 0;
+        if (made || geteuid() != 0)
+            QVERIFY(QFile::link(made ? e.path("ailleurs/zero") : "/dev/zero", e.path("zero.txt")));
+    } else if (setup == "sparse file") {
+        QFile big(e.path("gros.txt"));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(2) << 30));
+    } else if (setup == "folder")
+        QVERIFY(QDir(e.folder.path()).mkdir("x.txt"));
+    else if (setup == "links") {
+        QVERIFY(QFile::link(e.path("ailleurs/victime.txt"), e.path("lien.txt")));
+        QVERIFY(QFile::link(e.path("ailleurs/absent.txt"), e.path("perdu.txt")));
+    } else if (setup.startsWith("unreadable file"))
+        QCOMPARE(::chmod(folder + "/grille.txt", 0), 0);
+    else if (setup.startsWith("unreadable folder"))
+        QCOMPARE(::mkdir(folder + "/fermé", 0), 0);
+    // Another user reaches the folder, and may write in it unless it is read-only.
+    if (setup.endsWith("(other user)"))
+        QCOMPARE(::chmod(folder, setup.startsWith("read-only") ? 0555 : 0777), 0);
 }
 
 // Opens the file window through the editor's menu and presses its button on the name.
@@ -172,14 +244,22 @@ private slots:
     }
 
     void exportNames() {
-        // By the check they fail: none, the extension (looked at first), the characters.
-        QList<QStringList> names{QString("grille.txt|Grille.TxT|été 1.v2.txt|.txt").split('|'),
-                                 QString("|x|txt|a.tx|grille.doc|grille.txt.bak|a,b").split('|'),
-                                 {"*.txt", "*.TXT", "*.tXt"}};
+        // By the check they fail: none, the extension (looked at first), the characters, the
+        // leading dot of a hidden file.
+        QList<QStringList> names{
+            QString("grille.txt|Grille.TxT|été 1.v2.txt|a.b.txt|caf\u00e9 \U0001F600.txt")
+                .split('|'),
+            QString("|x|txt|a.tx|grille.doc|grille.txt.bak|a,b|.a\n.doc").split('|'),
+            {"*.txt", "*.TXT", "*.tXt"},
+            {".txt", "..txt", ".grille.txt"}};
         for (QChar ch : QStringLiteral("<>;:/\\|?*,!")) names[2] << QString("ab") + ch + "c.txt";
+        for (const char16_t ch : {0, 1, 9, 10, 13, 27, 31, 127, 0xD800, 0xDFFF})
+            names[2] << QString("ab") + QChar(ch) + "c.txt" << QChar(ch) + QString(".txt");
+        names[2] << QString("ab") + QChar(0xDC00) + QChar(0xD83D) + "c.txt";
         for (int check = 0; check < names.size(); ++check)
             for (const QString &name : names[check])
-                QVERIFY2(int(gridfile::checkExportName(name)) == check, qPrintable(name));
+                QVERIFY2(int(gridfile::checkExportName(name)) == check,
+                         qPrintable(QString(name.toUtf8().toPercentEncoding())));
     }
 
     // Row 3 once imported after a space, or "!" for a file that is not valid and "?" for too few
@@ -409,6 +489,223 @@ private slots:
             QStringLiteral("Ce fichier n'est pas une grille ipuz : ce n'est pas du JSON valide."));
         compareRows(e.g, rows, 1);
         desktop::setFileChooser(nullptr);
+    }
+
+    // Files and names that must not be read or written, each refused with a French message
+    // at once, nothing changed on disk. "%1" in a message is the folder shown. Rows whose
+    // setup ends in "(other user)" act as an unprivileged user: permissions do not stop root.
+    void hostileFiles_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("action"); // the button's caption, or "Ouvrir" a folder
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("messages");
+        auto row = [](const char *tag, const char *setup, const char *action, const QString &name,
+                      const QStringList &messages) {
+            QTest::newRow(tag) << setup << action << name << messages;
+        };
+        auto unread = [](const QString &name, const char *why) {
+            return QStringList{"Le fichier « %1/" + name + " » ne peut pas être lu : " + why + "."};
+        };
+        auto unwritten = [](const QString &name, const char *why) {
+            return QStringList{"La grille n'a pas pu être exportée dans « %1/" + name + " » :\n" +
+                               why + ".\n\nAucun fichier n'a été modifié."};
+        };
+        const QStringList replace{"Le fichier grille.txt existe déjà.\r\n"
+                                  "Voulez-vous le remplacer ?"};
+        const QStringList forbidden{"Le nom de fichier contient des caractères interdits."};
+        const char *pipe = "ce n'est pas un fichier ordinaire mais un tube nommé";
+        const char *link = "c'est un lien symbolique, que Quadrilex ne suit jamais pour écrire";
+        const char *denied = "permission refusée";
+        const QString nul = QString::fromUtf8("a\0b.txt", 7);
+        const QString longName = QString(300, 'a') + ".txt";
+        row("FIFO, imported", "FIFO", "Importer", "tube.txt", unread("tube.txt", pipe));
+        row("FIFO, exported", "FIFO", "Exporter", "tube.txt", unwritten("tube.txt", pipe));
+        row("link to a device, imported", "link to a device", "Importer", "zero.txt",
+            unread("zero.txt", "ce n'est pas un fichier ordinaire mais un périphérique"));
+        row("link to a device, exported", "link to a device", "Exporter", "zero.txt",
+            unwritten("zero.txt", link));
+        row("2 GB sparse file", "sparse file", "Importer", "gros.txt",
+            unread("gros.txt", "le fichier est bien trop grand (plus de 1024 Ko)"));
+        row("folder x.txt, imported", "folder", "Importer", "x.txt",
+            unread("x.txt", "c'est un dossier"));
+        row("folder x.txt, exported", "folder", "Exporter", "x.txt",
+            unwritten("x.txt", "c'est un dossier"));
+        row("link onto another file", "links", "Exporter", "lien.txt", unwritten("lien.txt", link));
+        row("dangling link", "links", "Exporter", "perdu.txt", unwritten("perdu.txt", link));
+        row("unreadable file", "unreadable file (other user)", "Importer", "grille.txt",
+            unread("grille.txt", denied));
+        row("unreadable folder", "unreadable folder (other user)", "Ouvrir", "fermé",
+            {"Error: 13: permission refusée"});
+        row("read-only folder, replacing", "read-only folder (other user)", "Exporter",
+            "grille.txt", replace + unwritten("grille.txt", denied));
+        row("read-only folder, new file", "read-only folder (other user)", "Exporter", "neuf.txt",
+            unwritten("neuf.txt", denied));
+        row("disk full at the flush", "flush fails", "Exporter", "grille.txt",
+            replace + unwritten("grille.txt", "il n'y a plus de place sur le disque"));
+        row("NUL, exported", "", "Exporter", nul, forbidden);
+        row("NUL, imported", "", "Importer", nul,
+            unread(nul, "le nom contient le caractère nul, qu'aucun fichier ne peut porter"));
+        row("lone surrogate", "", "Exporter", QString("a") + QChar(0xD800) + "b.txt", forbidden);
+        row("line feed", "", "Exporter", "a\nb.txt", forbidden);
+        row("slash", "", "Exporter", "ailleurs/b.txt", forbidden);
+        row("hidden name", "", "Exporter", "..txt",
+            {"Le nom de fichier ne peut pas commencer par un point."});
+        row("300 characters, exported", "", "Exporter", longName,
+            unwritten(longName, "le nom est trop long"));
+        row("300 characters, imported", "", "Importer", longName,
+            unread(longName, "le nom est trop long"));
+    }
+    void hostileFiles() {
+        QFETCH(QString, setup);
+        QFETCH(QString, action);
+        QFETCH(QString, name);
+        QFETCH(QStringList, messages);
+        EditorGame e;
+        storeRows(e.game.file(), "new", GameB.source);
+        prepare(setup, e);
+        if (setup == "link to a device" && !QFileInfo(e.path("zero.txt")).isSymLink())
+            QSKIP("root without mknod: no device of its own to link to");
+        MessageRecorder recorder(desktop::Answer::Yes);
+        (action == "Importer" ? e.ed->mnu_import : e.ed->mnu_export)->trigger();
+        frm_impex &impex = *frm_impex_form.get();
+        impex.filename->setText(name);
+        const QStringList before = listing(e.folder.path());
+        if (setup == "flush fails")
+            userfile::setFault(
+                [](userfile::Step s) { return s == userfile::Step::Sync ? ENOSPC : 0; });
+        qint64 elapsed = 0; // ns
+        {
+            std::optional<AsOtherUser> user;
+            if (setup.endsWith("(other user)")) user.emplace();
+            QElapsedTimer timer;
+            timer.start();
+            if (action == "Ouvrir")
+                emit impex.dirlistbox->itemActivated(
+                    impex.dirlistbox->findItems(name, Qt::MatchEndsWith).value(0));
+            else
+                QTest::mouseClick(impex.bt_eximport, Qt::LeftButton);
+            elapsed = timer.nsecsElapsed();
+        }
+        userfile::setFault(nullptr);
+        QCOMPARE(listing(e.folder.path()), before);
+        const QString folder = QDir(e.folder.path()).canonicalPath();
+        for (QString &message : messages) message.replace("%1", folder);
+        QCOMPARE(recorder.texts(), messages);
+        for (const desktop::MessageRequest &m : recorder.messages)
+            QCOMPARE(m.title, m.text.startsWith("Error: ") ? "No Data" : "Quadrilex");
+        QVERIFY(frm_impex_form.loaded()); // kept for another try
+        QVERIFY2(elapsed < 100'000'000, qPrintable(QString("%1 µs").arg(elapsed / 1000)));
+        qInfo("%lld µs", elapsed / 1000);
+        // Without root, the folder is the test's own to remove.
+        QFile::setPermissions(e.path("fermé"), QFile::Permissions(0x7700));
+        QFile::setPermissions(e.folder.path(), QFile::Permissions(0x7700));
+    }
+
+    // Names another system gave in Windows-1252: listed decoded, opened by their own bytes,
+    // whether chosen in the list or typed.
+    void windows1252Names() {
+        EditorGame e;
+        const QByteArray folder = QFile::encodeName(QDir(e.folder.path()).canonicalPath());
+        QCOMPARE(::mkdir(folder + "/Donn\xe9"
+                                  "es",
+                         0700),
+                 0);
+        writeRaw(folder + "/Donn\xe9"
+                          "es/r\xe9sum\xe9.txt",
+                 grid());
+        writeRaw(folder + "/caf\xe9.txt", grid());
+        MessageRecorder messages(desktop::Answer::Yes);
+        e.ed->mnu_import->trigger();
+        frm_impex &impex = *frm_impex_form.get();
+        QListWidget *files = impex.filelistbox;
+        QCOMPARE(files->count(), 1);
+        QCOMPARE(files->item(0)->text(), QStringLiteral("café.txt"));
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(files->item(0)).center());
+        QCOMPARE(impex.filename->text(), QStringLiteral("café.txt"));
+        QTest::mouseClick(impex.bt_eximport, Qt::LeftButton);
+        QCOMPARE(storedRows(e.game.file(), "new"), dotted(SampleGrid));
+        QCOMPARE(e.g->TextMatrix(1, 1), QStringLiteral("M"));
+        QVERIFY(!frm_impex_form.loaded());
+
+        storeRows(e.game.file(), "new", GameB.source);
+        run(e.ed->mnu_export, "café.txt"); // typed: the file shown so is replaced
+        QCOMPARE(readRaw(folder + "/caf\xe9.txt"), gridText(dotted(GameB.source)).toLatin1());
+        QCOMPARE(QDir(e.folder.path()).count(), 2u); // the file and the folder
+        e.ed->mnu_import->trigger();
+        const auto found = impex.dirlistbox->findItems("Données", Qt::MatchEndsWith);
+        QCOMPARE(found.size(), 1);
+        emit frm_impex_form.get()->dirlistbox->itemActivated(found[0]);
+        QCOMPARE(frm_impex_form.get()->path(), QString(folder) + "/Données");
+        QCOMPARE(frm_impex_form.get()->filelistbox->item(0)->text(), QStringLiteral("résumé.txt"));
+        QCOMPARE(messages.texts(),
+                 QStringList{"Le fichier café.txt existe déjà.\r\nVoulez-vous le remplacer ?"});
+    }
+
+    // A full disk: exporting over a grid file leaves it as it was, a new export leaves no
+    // file, and the user is told in French.
+    void aFullDisk() {
+        EditorGame e;
+        const QByteArray folder = QFile::encodeName(e.folder.path());
+        if (::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=64k") != 0)
+            QSKIP(qPrintable("no 64 KB tmpfs could be mounted (" +
+                             QString::fromLocal8Bit(strerror(errno)) +
+                             "; it takes root): the flush failure is tested without one"));
+        struct Unmount {
+            const QByteArray &folder;
+            ~Unmount() { ::umount2(folder.constData(), MNT_DETACH); }
+        } unmount{folder};
+        write(e.path("grille.txt"), grid());
+        const int filler = ::open(folder + "/plein", O_WRONLY | O_CREAT, 0644);
+        const QByteArray page(4096, 'x');
+        while (::write(filler, page.constData(), size_t(page.size())) > 0) {
+        }
+        ::close(filler);
+        storeRows(e.game.file(), "new", GameB.source);
+        MessageRecorder messages(desktop::Answer::Yes);
+        run(e.ed->mnu_export, "grille.txt");
+        run(e.ed->mnu_export, "neuf.txt");
+        const QString failed = "La grille n'a pas pu être exportée dans « " + e.folder.path() +
+                               "/%1 » :\nil n'y a plus de place sur le disque.\n\n"
+                               "Aucun fichier n'a été modifié.";
+        QCOMPARE(messages.texts(),
+                 (QStringList{"Le fichier grille.txt existe déjà.\r\nVoulez-vous le remplacer ?",
+                              failed.arg("grille.txt"), failed.arg("neuf.txt")}));
+        QCOMPARE(fileBytes(e.path("grille.txt")), grid());
+        QCOMPARE(
+            QDir(e.folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            (QStringList{"grille.txt", "plein"}));
+    }
+
+    // Neither the current folder nor the home folder can be read: no folder is chosen, so that
+    // no name resolves anywhere, and the user is told.
+    void noReadableFolder() {
+        EditorGame e;
+        QTemporaryDir home;
+        const QByteArray homeBefore = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QFile::setPermissions(e.folder.path(), {});
+        QFile::setPermissions(home.path(), {});
+        MessageRecorder messages;
+        {
+            AsOtherUser user;
+            run(e.ed->mnu_export, "grille.txt");
+        }
+        QFile::setPermissions(e.folder.path(), QFile::Permissions(0x7700));
+        QFile::setPermissions(home.path(), QFile::Permissions(0x7700));
+        qputenv("HOME", homeBefore);
+        QCOMPARE(messages.texts(),
+                 (QStringList{"Ni le dossier courant (" + QDir(e.folder.path()).canonicalPath() +
+                                  " : permission refusée) ni le dossier personnel (" + home.path() +
+                                  " : permission refusée) ne peuvent être lus. Choisissez un "
+                                  "dossier dans la liste des emplacements.",
+                              "Aucun dossier n'est ouvert : choisissez d'abord un dossier dans "
+                              "la liste des emplacements."}));
+        frm_impex &impex = *frm_impex_form.get();
+        QCOMPARE(impex.path(), QString());
+        QCOMPARE(impex.Drivelistbox->currentIndex(), -1);
+        QCOMPARE(impex.filelistbox->count() + impex.dirlistbox->count(), 0);
+        QCOMPARE(listing(e.folder.path()), QStringList());
     }
 
     void cleanupTestCase() { delete shared; }

@@ -1,3 +1,4 @@
+#include "core/user_file.h"
 #include "pictures/picture_file.h"
 #include "tests/support/test_support.h"
 #include <QCloseEvent>
@@ -131,9 +132,10 @@ private slots:
         if (window == "frm_fin") QCOMPARE(copied, mc->mc_result->Picture());
         QString suggested;
         const QString file = game->folder.filePath("grille"); // ".png" added
-        setPictureFileChooser([&](const QString &path) { return suggested = path, file; });
+        desktop::setFileChooser(
+            [&](const desktop::FileRequest &r) { return suggested = r.suggested, file; });
         for (int i = 0; i < 2; ++i) QTest::mouseClick(save, Qt::LeftButton); // asks to replace
-        setPictureFileChooser(nullptr);
+        desktop::setFileChooser(nullptr);
         QCOMPARE(desktop::clipboardPng(), png);
         QVERIFY(suggested.contains(
             QRegularExpression("/quadrilex-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.png$")));
@@ -142,6 +144,43 @@ private slots:
                 folder == QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
         QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
         QCOMPARE(rgb(QImage(file + ".png", "PNG")), copied);
+    }
+    // A picture is never written through a link, nor over a file when the disk fails at the
+    // flush: the file is as it was and the master is told why.
+    void aPictureThatCannotBeWritten_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("messages");
+        const QString failed = "L'image n'a pas pu être enregistrée dans « %1 » :\n%2.\n\n"
+                               "Aucun fichier n'a été modifié.";
+        QTest::newRow("link onto another file")
+            << "lien.png"
+            << QStringList{failed.arg("%1/lien.png", "c'est un lien symbolique, que Quadrilex ne "
+                                                     "suit jamais pour écrire")};
+        QTest::newRow("disk full at the flush")
+            << "grille.png"
+            << QStringList{"Le fichier « %1/grille.png » existe déjà.\nVoulez-vous le remplacer ?",
+                           failed.arg("%1/grille.png", "il n'y a plus de place sur le disque")};
+    }
+    void aPictureThatCannotBeWritten() {
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, messages);
+        MessageRecorder recorder(desktop::Answer::Yes);
+        const QString folder = game->folder.path();
+        QFile old(folder + "/grille.png");
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD") == 3);
+        old.close();
+        QVERIFY(QFile::link(folder + "/grille.png", folder + "/lien.png"));
+        desktop::setFileChooser(
+            [&](const desktop::FileRequest &) { return folder + '/' + chosen; });
+        userfile::setFault([](userfile::Step s) { return s == userfile::Step::Sync ? ENOSPC : 0; });
+        QTest::mouseClick(mc->bt_enregistrer_grille, Qt::LeftButton);
+        userfile::setFault(nullptr);
+        desktop::setFileChooser(nullptr);
+        QCOMPARE(fileBytes(folder + "/grille.png"), QByteArray("OLD"));
+        for (QString &message : messages) message.replace("%1", folder);
+        QCOMPARE(recorder.texts(), messages);
+        QCOMPARE(QDir(folder).entryList({"*.png", ".*"}, QDir::Files | QDir::System | QDir::Hidden),
+                 (QStringList{"grille.png", "lien.png"}));
     }
 };
 
