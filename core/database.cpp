@@ -1,5 +1,6 @@
 #include "core/database.h"
 
+#include "core/user_file.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -244,16 +245,17 @@ GameDatabase::OpenResult GameDatabase::open(const QString &path, GameLock *lock)
         // Only a SQLite file can be ours; checking the header first keeps SQLite from taking an
         // empty or foreign file for a new database. This program never leaves an empty file
         // under the game's name, so an empty one is someone else's and is refused.
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            // Qt reports every failed open alike; asking the system again tells a refusal apart.
-            const bool denied =
-                ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), R_OK, AT_EACCESS) != 0 &&
-                (errno == EACCES || errno == EPERM);
+        // Opened by the system itself, so that its reason is known and told in French.
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        QFile file;
+        if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            const int error = errno;
+            if (fd >= 0) ::close(fd);
             fail(QStringLiteral("%1 (%2).")
-                     .arg(denied ? QStringLiteral("vous n'avez pas le droit de lire le fichier")
-                                 : QStringLiteral("le fichier ne peut pas être lu"),
-                          file.errorString()));
+                     .arg(error == EACCES || error == EPERM
+                              ? QStringLiteral("vous n'avez pas le droit de lire le fichier")
+                              : QStringLiteral("le fichier ne peut pas être lu"),
+                          userfile::reason(error)));
             return OpenResult::Failed;
         }
         if (file.read(16) != QByteArray("SQLite format 3\0", 16)) {

@@ -115,7 +115,8 @@ private slots:
         QTest::newRow("folder") << "fichier ordinaire";
         QTest::newRow("locked") << "utilisé par un autre programme";
         // What went wrong in the user's terms, then the engine's own text in brackets.
-        QTest::newRow("unreadable") << "vous n'avez pas le droit de lire le fichier (";
+        QTest::newRow("unreadable")
+            << "vous n'avez pas le droit de lire le fichier (permission refusée).";
         QTest::newRow("folder gone") << "le fichier ou son dossier est absent, ou";
         // No game yet, and none can be made.
         QTest::newRow("read-only folder")
