@@ -427,16 +427,19 @@ private:
     bool outOfTime() {
         ++nodes_;
         if (progress_) progress_->store(nodes_, std::memory_order_relaxed);
-        if ((nodes_ & 63) == 0) {
-            if (cancel_ && cancel_->load(std::memory_order_relaxed)) stop_ = Stop::Cancel;
-            const auto spent = std::chrono::steady_clock::now() - start_;
-            if (std::chrono::duration_cast<std::chrono::milliseconds>(spent).count() >=
-                limits_.maxMilliseconds)
-                stop_ = Stop::Budget;
-        }
-        if (nodes_ >= limits_.maxNodes) stop_ = Stop::Budget;
-        if (stop_ == Stop::None && nodes_ >= restartLimit_) stop_ = Stop::Restart;
+        if (cancel_ && cancel_->load(std::memory_order_relaxed))
+            stop_ = Stop::Cancel;
+        else if (nodes_ >= limits_.maxNodes ||
+                 ((nodes_ & 63) == 1 && spentMilliseconds() >= limits_.maxMilliseconds))
+            stop_ = Stop::Budget;
+        else if (nodes_ >= restartLimit_)
+            stop_ = Stop::Restart;
         return stop_ != Stop::None;
+    }
+    std::int64_t spentMilliseconds() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now() - start_)
+            .count();
     }
 
     // The words of the slot, those that leave the crossing slots the most words first (each
