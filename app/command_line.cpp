@@ -32,17 +32,20 @@ int run(const QStringList &arguments) {
     desktop::installFrenchTranslations();
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Quadrilex, l'assistant du jeu de grille de lettres joué sur un forum.\n"
-                       "Sans option, le programme ouvre sa fenêtre. Avec --verifier ou "
-                       "--remplir, il travaille sur un fichier de grille (dix lignes de dix "
-                       "caractères : une lettre, « * » pour une case noire, « . » pour une case "
-                       "vide, comme l'éditeur l'exporte) sans ouvrir de fenêtre.\n"
-                       "Sortie : 0 si tout va bien ; 1 si un mot est inconnu ou si aucun "
-                       "remplissage n'existe ; 2 si le fichier, la liste ou les options ne "
-                       "conviennent pas ; 3 si la recherche abandonne avant d'avoir trouvé."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    parser.setApplicationDescription(QStringLiteral(
+        "Quadrilex, l'assistant du jeu de grille de lettres joué sur un forum.\n"
+        "Sans option, le programme ouvre sa fenêtre. Avec --verifier ou --remplir,\n"
+        "il travaille sans fenêtre sur un fichier de grille comme l'éditeur l'exporte :\n"
+        "dix lignes de dix caractères, une lettre, « * » pour une case noire,\n"
+        "« . » pour une case vide.\n"
+        "Sortie : 0 si tout va bien ; 1 si un mot est inconnu ou si aucun remplissage\n"
+        "n'existe ; 2 si le fichier, la liste ou les options ne conviennent pas ;\n"
+        "3 si la recherche abandonne avant d'avoir trouvé."));
+    // Qt's own help and version options come with English texts and options for windows.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Affiche cette aide."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Affiche la version du programme."));
     const QCommandLineOption check(
         QStringLiteral("verifier"),
         QStringLiteral("Écrit sur la sortie standard les mots de la grille du FICHIER qui ne sont "
@@ -64,10 +67,13 @@ int run(const QStringList &arguments) {
         QStringLiteral("Avec --remplir : la même graine donne la même grille ; sans elle, "
                        "chaque remplissage est autre."),
         QStringLiteral("N"));
-    parser.addOptions({check, fill, list, seed});
+    parser.addOptions({help, version, check, fill, list, seed});
 
     if (!parser.parse(arguments)) return fail(parser.errorText());
-    if (parser.isSet(help)) parser.showHelp(Done);
+    if (parser.isSet(help)) {
+        say(stdout, parser.helpText().trimmed());
+        return Done;
+    }
     if (parser.isSet(version)) parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
         return fail(QStringLiteral("Argument inattendu : %1").arg(parser.positionalArguments()[0]));
