@@ -2,6 +2,7 @@
 
 #include "editor/word_list.h"
 #include <QStringList>
+#include <algorithm>
 
 namespace gridwords {
 
@@ -124,13 +125,18 @@ QString report(const Pattern &grid, const Check &check) {
     else
         lines << QStringLiteral("Aucun mot inconnu : les %1 mots complets sont dans la liste.")
                      .arg(check.known);
+    // A grid being made has many: the first few tell enough.
+    constexpr qsizetype Shown = 6;
+    const std::vector<Run> first(check.incomplete.begin(),
+                                 check.incomplete.begin() + std::min(incomplete, Shown));
+    const QString more =
+        incomplete > Shown ? QStringLiteral(" et %1 autres").arg(incomplete - Shown) : QString();
     if (incomplete == 1)
-        lines << QStringLiteral("1 mot incomplet, non vérifié : %1.")
-                     .arg(named(grid, check.incomplete));
+        lines << QStringLiteral("1 mot incomplet, non vérifié : %1.").arg(named(grid, first));
     else if (incomplete > 1)
-        lines << QStringLiteral("%1 mots incomplets, non vérifiés : %2.")
+        lines << QStringLiteral("%1 mots incomplets, non vérifiés : %2%3.")
                      .arg(incomplete)
-                     .arg(named(grid, check.incomplete));
+                     .arg(named(grid, first), more);
     return lines.join(QLatin1Char('\n'));
 }
 

@@ -318,6 +318,13 @@ private slots:
             << "Aucun mot inconnu : la grille n'a pas encore de mot complet.\n6 mots incomplets, "
                "non vérifiés : ... (ligne 1), ... (ligne 2), ... (ligne 3), ... (colonne 1), ... "
                "(colonne 2), ... (colonne 3).";
+        QTest::newRow("many incomplete")
+            << with(AllBlack,
+                    "0,0=.;0,1=.;1,0=.;1,1=.;3,0=.;3,1=.;5,0=.;5,1=.;7,0=.;7,1=.;9,0=.;9,1=.")
+            << "Aucun mot inconnu : la grille n'a pas encore de mot complet.\n8 mots incomplets, "
+               "non vérifiés : .. (ligne 1), .. (ligne 2), .. (ligne 4), .. (ligne 6), .. (ligne "
+               "8), "
+               ".. (ligne 10) et 2 autres.";
         QTest::newRow("no run") << with(AllBlack, "0,0=N;5,5=.")
                                 << "La grille n'a aucun mot de deux lettres ou plus.";
         // Two runs on a line, each named by the line.
