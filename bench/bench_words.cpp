@@ -56,19 +56,6 @@ double medianOf(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-gridwords::Pattern patternOf(const QStringList &rows) {
-    gridwords::Pattern p;
-    for (int r = 0; r < 10; ++r)
-        for (int c = 0; c < 10; ++c) p[size_t(10 * r + c)] = rows[r].at(c).toLatin1();
-    return p;
-}
-
-QStringList rowsOf(const gridwords::Pattern &p) {
-    QStringList rows;
-    for (int r = 0; r < 10; ++r) rows << QString::fromLatin1(p.data() + 10 * r, 10);
-    return rows;
-}
-
 long peakKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -38,3 +38,16 @@ QString fillProblem(const QStringList &given, const QStringList &filled,
         }
     return problems.join("; ");
 }
+
+gridwords::Pattern patternOf(const QStringList &rows) {
+    gridwords::Pattern grid;
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 10; ++c) grid[size_t(10 * r + c)] = rows[r].at(c).toLatin1();
+    return grid;
+}
+
+QStringList rowsOf(const gridwords::Pattern &grid) {
+    QStringList rows;
+    for (int r = 0; r < 10; ++r) rows << QString::fromLatin1(grid.data() + 10 * r, 10);
+    return rows;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/grid_words.h"
 #include <QString>
 #include <QStringList>
 
@@ -14,3 +15,7 @@ class WordList;
 // the fill is right; what is wrong otherwise.
 QString fillProblem(const QStringList &given, const QStringList &filled,
                     const words::WordList &list);
+
+// A grid as ten rows of ten characters, and back.
+gridwords::Pattern patternOf(const QStringList &rows);
+QStringList rowsOf(const gridwords::Pattern &grid);
