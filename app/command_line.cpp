@@ -7,6 +7,7 @@
 #include "editor/word_list.h"
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <cstdio>
 
@@ -91,8 +92,10 @@ int run(const QStringList &arguments) {
                         .arg(parser.value(seed)));
 
     const QString gridPath = parser.value(filling ? fill : check);
-    QString error;
-    const std::optional<QByteArray> bytes = gridfile::readFile(gridPath, &error);
+    // The system's own text for a missing file would be in English.
+    QString error = QStringLiteral("ce fichier n'existe pas");
+    std::optional<QByteArray> bytes;
+    if (QFileInfo::exists(gridPath)) bytes = gridfile::readFile(gridPath, &error);
     if (!bytes)
         return fail(QStringLiteral("Le fichier de grille « %1 » ne peut pas être lu : %2.")
                         .arg(gridPath, error));
