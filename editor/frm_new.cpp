@@ -10,16 +10,24 @@
 #include "core/wrap_button.h"
 #include "editor/frm_impex.h"
 #include "editor/grid_file.h"
+#include "editor/grid_fill.h"
 #include "editor/ipuz.h"
+#include "editor/word_list.h"
 #include "master/frm_mc.h"
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 
 namespace {
 constexpr int Size = gridtext::GridSize;
@@ -34,12 +42,68 @@ QAction *menuEntry(QMenu *menu, const QString &caption, const char *name) {
     return action;
 }
 
+// The background of the cells of a word the list does not know, until the next key.
+const QColor UnknownWord(255, 176, 176);
+
+// The word list with its index, read once and kept while its file stays the same.
+struct Lexicon {
+    QString path;
+    QDateTime modified;
+    qint64 size;
+    words::WordList list;
+    gridfill::WordIndex index;
+};
+std::shared_ptr<const Lexicon> &cachedLexicon() {
+    static std::shared_ptr<const Lexicon> lexicon;
+    return lexicon;
+}
+
+std::shared_ptr<const Lexicon> readLexicon(const QString &path, QString *error) {
+    const QFileInfo info(path);
+    std::shared_ptr<const Lexicon> &cached = cachedLexicon();
+    if (cached && cached->path == path && cached->modified == info.lastModified() &&
+        cached->size == info.size())
+        return cached;
+    std::optional<words::WordList> list = words::readList(path, error);
+    if (!list) return nullptr;
+    gridfill::WordIndex index(*list);
+    cached = std::make_shared<const Lexicon>(
+        Lexicon{path, info.lastModified(), info.size(), std::move(*list), std::move(index)});
+    return cached;
+}
+
+// The chosen list, or nothing once the user has been told why it cannot be read.
+std::shared_ptr<const Lexicon> lexicon() {
+    const QString path = words::chosenListPath();
+    QString error;
+    std::shared_ptr<const Lexicon> read = readLexicon(path, &error);
+    if (!read)
+        desktop::msgBox(QStringLiteral("La liste de mots « %1 » ne peut pas être lue : %2.\n\n"
+                                       "Choisissez une autre liste dans le menu « Mots », ou "
+                                       "installez le paquet wfrench pour la liste française.")
+                            .arg(path, error),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+    return read;
+}
+
 // A cell is missing from a reference grid when it is white and holds nothing but spaces.
 bool isMissing(const FlexGrid &g) {
     return !gridrows::isBlack(g.CellBackColor()) &&
            g.Text().count(QLatin1Char(' ')) == g.Text().size();
 }
 } // namespace
+
+// A fill searched on a thread of its own: what it starts from, what it finds, and the flag
+// that stops it.
+struct FillJob {
+    gridwords::Pattern grid;
+    std::shared_ptr<const Lexicon> lexicon;
+    quint64 seed = 0;
+    std::atomic<bool> cancel{false};
+    std::atomic<std::uint64_t> nodes{0};
+    gridfill::Result result;
+    QElapsedTimer clock;
+};
 
 TypingPosition &typingPosition() {
     static TypingPosition position;
@@ -84,6 +148,13 @@ frm_new::frm_new() {
     mnu_ref =
         menuEntry(mnu_fic, QStringLiteral("&Utiliser cette grille comme référence"), "mnu_ref");
 
+    mnu_mots = menuBar()->addMenu(QStringLiteral("&Mots"));
+    mnu_mots->setObjectName(QStringLiteral("mnu_mots"));
+    mnu_verifier = menuEntry(mnu_mots, QStringLiteral("&Vérifier les mots"), "mnu_verifier");
+    mnu_remplir = menuEntry(mnu_mots, QStringLiteral("&Remplir la grille"), "mnu_remplir");
+    mnu_mots->addSeparator();
+    mnu_liste = menuEntry(mnu_mots, QStringLiteral("&Choisir la liste de mots…"), "mnu_liste");
+
     connect(bt_black, &QPushButton::clicked, this, &frm_new::bt_black_Click);
     connect(mnu_new, &QAction::triggered, this, &frm_new::mnu_new_Click);
     connect(mnu_recall, &QAction::triggered, this, &frm_new::mnu_recall_Click);
@@ -93,6 +164,11 @@ frm_new::frm_new() {
     connect(mnu_ref, &QAction::triggered, this, &frm_new::mnu_ref_Click);
     connect(mnu_export_ipuz, &QAction::triggered, this, &frm_new::mnu_export_ipuz_Click);
     connect(mnu_import_ipuz, &QAction::triggered, this, &frm_new::mnu_import_ipuz_Click);
+    connect(mnu_verifier, &QAction::triggered, this, &frm_new::mnu_verifier_Click);
+    connect(mnu_remplir, &QAction::triggered, this, &frm_new::mnu_remplir_Click);
+    connect(mnu_liste, &QAction::triggered, this, &frm_new::mnu_liste_Click);
+    // The colour of unknown words lasts until the next key.
+    connect(new_grille, &FlexGrid::keyDownEarly, this, &frm_new::clearUnknownMarks);
     connect(new_grille, &FlexGrid::keyPress, this, &frm_new::new_grille_KeyPress);
     connect(new_grille, &FlexGrid::keyDown, this, &frm_new::new_grille_KeyDown);
     connect(new_grille, &FlexGrid::mouseDown, this, &frm_new::new_grille_MouseDown);
@@ -101,6 +177,10 @@ frm_new::frm_new() {
 // The file window belongs to the editor: left open alone, an import would load a hidden editor
 // that keeps the program from ending.
 frm_new::~frm_new() {
+    if (fillThread_) {
+        fill_->cancel = true;
+        fillThread_->wait();
+    }
     frm_impex_form.unload();
 }
 
@@ -340,6 +420,8 @@ void frm_new::mnu_import_ipuz_Click() {
 }
 
 void frm_new::mnu_ref_Click() {
+    // The reference takes the cells' colours: none of a check.
+    clearUnknownMarks();
     FlexGrid &g = *new_grille;
     for (int r = 1; r <= Size; ++r)
         for (int c = 1; c <= Size; ++c) {
@@ -368,6 +450,202 @@ void frm_new::mnu_ref_Click() {
         }
     frm_mc_form().commit_reference_grid(cells);
     frm_new_form.unload();
+}
+
+gridwords::Pattern frm_new::pattern() {
+    gridwords::Pattern grid;
+    for (int r = 1; r <= Size; ++r)
+        for (int c = 1; c <= Size; ++c)
+            grid[size_t(Size * (r - 1) + c - 1)] =
+                gridwords::cellOf(new_grille->TextMatrix(r, c), gridrows::isBlack(cellBack(r, c)));
+    return grid;
+}
+
+QColor frm_new::cellBack(int row, int col) {
+    const int keepRow = new_grille->Row(), keepCol = new_grille->Col();
+    setCurrent(row, col);
+    const QColor back = new_grille->CellBackColor();
+    setCurrent(keepRow, keepCol);
+    return back;
+}
+
+void frm_new::markUnknown(const std::vector<gridwords::Run> &runs) {
+    const int keepRow = new_grille->Row(), keepCol = new_grille->Col();
+    for (const gridwords::Run &run : runs)
+        for (int i = 0; i < run.length; ++i) {
+            const int cell = run.cell(i);
+            setCurrent(cell / Size + 1, cell % Size + 1);
+            new_grille->setCellBackColor(UnknownWord);
+            marked_.push_back(cell);
+        }
+    setCurrent(keepRow, keepCol);
+}
+
+void frm_new::clearUnknownMarks() {
+    if (marked_.empty()) return;
+    const int keepRow = new_grille->Row(), keepCol = new_grille->Col();
+    for (int cell : marked_) {
+        setCurrent(cell / Size + 1, cell % Size + 1);
+        // A cell made black or white since keeps what it became.
+        if (new_grille->CellBackColor() == UnknownWord)
+            new_grille->setCellBackColor(gridrows::White);
+    }
+    marked_.clear();
+    setCurrent(keepRow, keepCol);
+}
+
+void frm_new::mnu_verifier_Click() {
+    clearUnknownMarks();
+    const std::shared_ptr<const Lexicon> words = lexicon();
+    if (!words) return;
+    const gridwords::Pattern grid = pattern();
+    const gridwords::Check check = gridwords::check(grid, words->list);
+    markUnknown(check.unknown);
+    desktop::msgBox(gridwords::report(grid, check), desktop::Buttons::Ok,
+                    check.unknown.empty() ? desktop::Icon::Information
+                                          : desktop::Icon::Exclamation);
+}
+
+bool frm_new::chooseWordList(const QString &path) {
+    QString error;
+    const std::shared_ptr<const Lexicon> read = readLexicon(path, &error);
+    if (!read) {
+        desktop::msgBox(QStringLiteral("La liste de mots « %1 » ne peut pas être lue : %2.\n\n"
+                                       "La liste reste « %3 ».")
+                            .arg(path, error, words::chosenListPath()),
+                        desktop::Buttons::Ok, desktop::Icon::Exclamation);
+        return false;
+    }
+    words::rememberListPath(path);
+    desktop::msgBox(QStringLiteral("La liste de mots est maintenant « %1 » : %2 mots de 2 à 10 "
+                                   "lettres.")
+                        .arg(path, QLocale().toString(read->list.size())),
+                    desktop::Buttons::Ok, desktop::Icon::Information);
+    return true;
+}
+
+void frm_new::mnu_liste_Click() {
+    const QString path = desktop::chooseFile(
+        {false, QStringLiteral("Choisir la liste de mots"),
+         QFileInfo(words::chosenListPath()).absolutePath(),
+         QStringLiteral("Toutes les listes (*);;Fichiers texte (*.txt)"), QString()},
+        this);
+    if (!path.isEmpty()) chooseWordList(path);
+}
+
+void frm_new::mnu_remplir_Click() {
+    if (fillThread_) return;
+    const std::shared_ptr<const Lexicon> words = lexicon();
+    if (!words) return;
+    const gridwords::Pattern grid = pattern();
+    if (std::find(grid.begin(), grid.end(), gridwords::Empty) == grid.end()) {
+        desktop::msgBox(QStringLiteral("La grille n'a aucune case vide à remplir."),
+                        desktop::Buttons::Ok, desktop::Icon::Information);
+        return;
+    }
+    // Another seed each time: filling again gives another grid.
+    fill_ = std::make_shared<FillJob>();
+    fill_->grid = grid;
+    fill_->lexicon = words;
+    fill_->seed = QRandomGenerator::global()->generate64();
+    fill_->clock.start();
+    const std::shared_ptr<FillJob> job = fill_;
+    fillThread_ = QThread::create([job] {
+        job->result = gridfill::fill(job->grid, job->lexicon->index, job->seed, &job->cancel,
+                                     gridfill::Limits(), &job->nodes);
+    });
+    fillThread_->setParent(this);
+    connect(fillThread_, &QThread::finished, this, &frm_new::fillFinished);
+    mnu_remplir->setEnabled(false);
+    fillThread_->start();
+    // Most fills take a few milliseconds: the progress shows only for a longer one.
+    QTimer::singleShot(300, this, &frm_new::showFillProgress);
+}
+
+void frm_new::showFillProgress() {
+    if (!fillThread_ || progress_) return;
+    progress_ = new QProgressDialog(this);
+    progress_->setObjectName(QStringLiteral("fill_progress"));
+    progress_->setWindowTitle(desktop::AppTitle);
+    progress_->setCancelButtonText(QStringLiteral("Annuler"));
+    progress_->setRange(0, 0);
+    progress_->setMinimumDuration(0);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    // The editor waits for the fill; the master window and the others stay usable.
+    progress_->setWindowModality(Qt::WindowModal);
+    const std::shared_ptr<FillJob> job = fill_;
+    connect(progress_, &QProgressDialog::canceled, this, [job] { job->cancel = true; });
+    auto update = [this, job] {
+        if (!progress_) return;
+        progress_->setLabelText(QStringLiteral("Recherche d'un remplissage de la grille…\n"
+                                               "%1 mots essayés en %2 s")
+                                    .arg(QLocale().toString(qulonglong(job->nodes.load())))
+                                    .arg(job->clock.elapsed() / 1000));
+    };
+    update();
+    auto *ticks = new QTimer(progress_);
+    connect(ticks, &QTimer::timeout, this, update);
+    ticks->start(100);
+    progress_->show();
+}
+
+void frm_new::fillFinished() {
+    const std::shared_ptr<FillJob> job = std::move(fill_);
+    fillThread_->deleteLater();
+    fillThread_ = nullptr;
+    delete progress_;
+    progress_ = nullptr;
+    mnu_remplir->setEnabled(true);
+    // Closed meanwhile: nobody to tell, nothing to show.
+    if (!isVisible()) return;
+    const gridfill::Result &result = job->result;
+    auto tell = [](const QString &text, desktop::Icon icon) {
+        desktop::msgBox(text, desktop::Buttons::Ok, icon);
+    };
+    if (job->cancel || result.outcome == gridfill::Outcome::Stopped) {
+        tell(QStringLiteral("Remplissage annulé : la grille n'a pas changé."),
+             desktop::Icon::Information);
+        return;
+    }
+    switch (result.outcome) {
+    case gridfill::Outcome::Filled:
+        break;
+    case gridfill::Outcome::NoFill:
+        tell(QStringLiteral("Aucun remplissage de cette grille n'existe avec la liste « %1 »%2.\n"
+                            "La grille n'a pas changé.")
+                 .arg(job->lexicon->path,
+                      result.reason.isEmpty() ? QString() : QStringLiteral(" : ") + result.reason),
+             desktop::Icon::Exclamation);
+        return;
+    case gridfill::Outcome::Stopped:
+    case gridfill::Outcome::GaveUp:
+        tell(QStringLiteral("La recherche a abandonné au bout de %1 s sans trouver de "
+                            "remplissage ; il en existe peut-être un. Essayez encore (chaque "
+                            "essai part d'un autre hasard), ou ajoutez des cases noires.\n"
+                            "La grille n'a pas changé.")
+                 .arg(job->clock.elapsed() / 1000),
+             desktop::Icon::Exclamation);
+        return;
+    }
+    if (pattern() != job->grid) {
+        tell(QStringLiteral("La grille a changé pendant la recherche : le remplissage trouvé "
+                            "n'est pas appliqué."),
+             desktop::Icon::Exclamation);
+        return;
+    }
+    clearUnknownMarks();
+    FlexGrid &g = *new_grille;
+    const int keepRow = g.Row(), keepCol = g.Col();
+    for (int cell = 0; cell < Size * Size; ++cell) {
+        if (job->grid[size_t(cell)] != gridwords::Empty) continue;
+        setCurrent(cell / Size + 1, cell % Size + 1);
+        g.setText(QString(QLatin1Char(result.grid[size_t(cell)])));
+        g.setFontSize(12);
+        g.setFontBold(true);
+        g.setCellAlignment(FlexGrid::AlignCenterCenter);
+    }
+    setCurrent(keepRow, keepCol);
 }
 
 void reset_editor_grid() {

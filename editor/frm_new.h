@@ -1,14 +1,21 @@
 #pragma once
 
 #include "core/form.h"
+#include "editor/grid_words.h"
+#include <QColor>
 #include <QStringList>
+#include <memory>
 #include <optional>
+#include <vector>
 
 class FlexGrid;
 class QAction;
 class QMenu;
+class QProgressDialog;
 class QPushButton;
 class QRadioButton;
+class QThread;
+struct FillJob;
 
 // The grid editor: the master builds a new grid here before a game, keeps it in table "new",
 // exchanges it as a text file and commits it as the reference grid.
@@ -27,6 +34,9 @@ public:
         *mnu_ref;
     // Grids exchanged with crossword programs as .ipuz files.
     QAction *mnu_export_ipuz, *mnu_import_ipuz;
+    // The words of the grid: checked against a word list, or filled from it.
+    QMenu *mnu_mots;
+    QAction *mnu_verifier, *mnu_remplir, *mnu_liste;
 
     void bt_black_Click();
     void mnu_new_Click();
@@ -37,6 +47,16 @@ public:
     void mnu_ref_Click();
     void mnu_export_ipuz_Click();
     void mnu_import_ipuz_Click();
+    void mnu_verifier_Click();
+    void mnu_remplir_Click();
+    void mnu_liste_Click();
+
+    // Takes the list file as the word list and remembers it, once it reads; otherwise says why
+    // and keeps the list there was.
+    bool chooseWordList(const QString &path);
+    // Whether a fill is being searched; its progress window once shown.
+    bool filling() const { return fillThread_ != nullptr; }
+    QProgressDialog *fillProgress() const { return progress_; }
 
 private:
     void new_grille_KeyPress(int k);
@@ -45,6 +65,17 @@ private:
     void setCurrent(int row, int col);
     void takeTypingPositionFromCurrent();
     void openImpex(const QString &action, const QString &caption);
+    gridwords::Pattern pattern();
+    QColor cellBack(int row, int col);
+    void markUnknown(const std::vector<gridwords::Run> &runs);
+    void clearUnknownMarks();
+    void showFillProgress();
+    void fillFinished();
+
+    std::vector<int> marked_; // cells in the colour of unknown words
+    std::shared_ptr<FillJob> fill_;
+    QThread *fillThread_ = nullptr;
+    QProgressDialog *progress_ = nullptr;
 };
 
 inline FormSlot<frm_new> frm_new_form;

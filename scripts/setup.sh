@@ -3,6 +3,8 @@
 set -euo pipefail
 packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite libqt6svg6 qt6-translations-l10n
   fonts-dejavu-core
+  # the French words of the editor's menu "Mots" and of the command line
+  wfrench
   # the end-to-end test on a real X server, and the check of the installed desktop files
   xvfb xdotool xclip python3 desktop-file-utils appstream
   # the Debian package: its dependencies computed from the binary, and lintian
