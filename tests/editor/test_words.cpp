@@ -665,7 +665,8 @@ private slots:
         row("bad file", "--verifier|{G}|--mots|{L}", filled.left(108), 2, "",
             "« {G} » n'est pas un fichier de grille : le fichier a 9 lignes au lieu de 10.\n");
         row("no file", "--remplir|{G}.absent|--mots|{L}", filled, 2, "",
-            "Le fichier de grille « {G}.absent » ne peut pas être lu : le fichier ou le dossier n'existe pas.\n");
+            "Le fichier de grille « {G}.absent » ne peut pas être lu : le fichier ou le dossier "
+            "n'existe pas.\n");
         row("bad list", "--verifier|{G}|--mots|{L}.absente", filled, 2, "",
             "La liste de mots « {L}.absente » ne peut pas être lue : ce fichier n'existe pas.\n");
         row("fill", "--remplir|{G}|--mots|{L}|--graine|7",
