@@ -42,6 +42,10 @@ void commit(MasterGame &game, const QStringList &grid, MessageRecorder &messages
     settle();
 }
 
+// What a proposal's cells may hold: letters, and what must not upset the validation.
+const QString Noise = QString::fromUtf8("  ABCDEFGHIJKLMNOPQRSTUVWXYZ@[.*abcz019éÉç€\t\x01中😀") +
+                      QChar(0) + QChar(0xFFFF);
+
 // The cells whose letters the live entries of a game found; a cell found twice fails the test.
 std::set<int> liveCells(const std::vector<JournalEntry> &journal, int partie) {
     std::set<int> cells;
@@ -61,10 +65,15 @@ std::set<int> liveCells(const std::vector<JournalEntry> &journal, int partie) {
 void checkOneStory(frm_mc *mc) {
     const Game &game = mc->game();
     std::set<int> shown;
-    for (int i = 0; i < 100; ++i)
-        if (cellBack(mc->mc_result, i / 10, i % 10) == gridrows::FoundLetter &&
-            !mc->mc_result->TextMatrix(i / 10, i % 10).trimmed().isEmpty())
-            shown.insert(i);
+    for (int i = 0; i < 100; ++i) {
+        const QString text = mc->mc_result->TextMatrix(i / 10, i % 10);
+        if (cellBack(mc->mc_result, i / 10, i % 10) != gridrows::FoundLetter ||
+            text.trimmed().isEmpty())
+            continue;
+        shown.insert(i);
+        // Only the reference's own letter is ever found.
+        QCOMPARE(text, mc->mc_source->TextMatrix(i / 10, i % 10));
+    }
     const std::set<int> live = liveCells(game.journal, game.partie);
     QVERIFY(shown == live);
     int ranked = 0;
@@ -293,7 +302,7 @@ private slots:
                     for (QString &row : rows)
                         for (QChar &ch : row)
                             if (ch != u'*' && below(100) >= right)
-                                ch = below(2) ? QChar(u' ') : QChar(u'A' + below(26));
+                                ch = Noise[below(int(Noise.size()))];
                     game.paste(rows);
                     ++kinds[0];
                 } else if (kind < 52) {

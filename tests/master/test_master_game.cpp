@@ -2,7 +2,6 @@
 #include "master/frm_journal.h"
 #include "master/journal.h"
 #include "tests/support/test_support.h"
-#include <QScopeGuard>
 #include <QTableWidget>
 
 Q_DECLARE_METATYPE(std::vector<JournalEntry>)
@@ -15,33 +14,6 @@ const auto with = [](QStringList rows, int row, const QString &text) {
     return rows;
 };
 
-// Characters a clipboard may hold: the grid's own, and everything that must not upset it.
-const QString Noise = QString::fromUtf8("ABCDEFGHIJKLMNOPQRSTUVWXYZ@[.* abcz019éÉç€\r\n\t\x01") +
-                      QChar(0) + QString::fromUtf8("中文😀") + QChar(0xFFFF);
-
-// A proposal as a player might send it: some right letters, some wrong, then damaged; or noise.
-QString randomPaste(QRandomGenerator &rng) {
-    const auto below = [&rng](int n) { return int(rng.bounded(n)); };
-    const auto noise = [&] { return Noise[below(int(Noise.size()))]; };
-    const int kind = below(10);
-    QString s = kind == 1 ? QString(below(40), u'\n') : QString();
-    for (int n = kind == 0 ? below(300) : 0; n > 0; --n) s += noise();
-    if (kind < 2) return s;
-    for (QChar ch : Reference.join("\r\n") + "\r\n") {
-        const int roll = below(100);
-        s += !ch.isLetter() || roll < 8 ? ch
-             : roll < 12                ? QChar('A' + below(26))
-             : roll < 14                ? noise()
-                                        : QChar('.');
-    }
-    for (int n = below(4); n > 0; --n) {
-        const int at = below(int(s.size()) + 1), how = below(3);
-        if (how == 0) s.insert(at, noise());
-        if (how == 1) s.remove(at, 1 + below(3));
-        if (how == 2) s.truncate(at);
-    }
-    return s;
-}
 const auto entry = [](const QString &player, int letters, bool undone = false) {
     JournalEntry e;
     e.joueur = player, e.lettres = letters, e.annulee = undone;
@@ -306,19 +278,6 @@ private slots:
               Reference.join("\r\n").toLower(), QString::fromUtf8("*ÉÈÀ\r\n")})
             paste(t);
         QVERIFY(mc->zone_propal->toPlainText().size() <= TextBox::DisplayLimit + 8);
-        mc->mnu_resto_Click();
-
-        const quint32 seed = QRandomGenerator::global()->generate();
-        qInfo("seed %u", seed);
-        QRandomGenerator rng(seed);
-        // No journal: thousands of entries would only measure the disk (those above make some).
-        set_journal_recording(false);
-        const auto journalBack = qScopeGuard([] { set_journal_recording(true); });
-        for (int i = 1; i <= 5000 && !QTest::currentTestFailed(); ++i) {
-            paste(randomPaste(rng));
-            if (i % 150 == 0) // back to the saved, empty result grid
-                mc->mnu_resto_Click(), frm_fin_form.unload(), settle();
-        }
     }
 
     void theRankingAndItsBoardText_data() {
@@ -345,19 +304,16 @@ private slots:
         QCOMPARE(ranking_board_text(ranking(entries)), text);
     }
 
-    void aGameOfFiveValidationsByThreePlayersOneUndone() {
+    // Names typed in the journal's table rank the players, an undone entry counts for nobody, and
+    // both last through a save; a file without its journal table plays into a journal of its own.
+    void theJournalRanksThePlayers() {
         MasterGame game(Reference, emptyGrid());
         MessageRecorder messages(desktop::Answer::Yes);
-        for (int row : {0, 1, 2, 3})
-            game.paste(with(emptyGrid(), row, Reference[row])); // 9, 6, 7 and 5 letters
-        game.mc->mnu_save->trigger();
-        const QVariantMap savedSource = storedRecord(game.file(), "source");
-        const QVariantMap savedResult = storedRecord(game.file(), "result");
-        const LetterTally running = game.mc->game().runningRemainingTally;
-        game.paste(with(emptyGrid(), 4, Reference[4])); // 7 letters
+        for (int row : {0, 1, 2, 3, 4}) // 9, 6, 7, 5 and 7 letters
+            game.paste(with(emptyGrid(), row, Reference[row]));
         game.mc->mnu_journal->trigger();
         frm_journal &journal = *frm_journal_form.get();
-        for (int r = 0; r < 5; ++r) { // the players' names typed in, as the master does
+        for (int r = 0; r < 5; ++r) { // typed in, as the master does
             journal.tbl_journal->editItem(journal.tbl_journal->item(r, frm_journal::ColJoueur));
             auto *editor = journal.tbl_journal->viewport()->findChild<QLineEdit *>();
             QVERIFY(editor);
@@ -365,71 +321,34 @@ private slots:
             QTest::keyClick(editor, Qt::Key_Return);
             settle();
         }
-        QCOMPARE(journal.entries().back().proposition,
-                 gridText(dotted(with(emptyGrid(), 4, Reference[4]))));
-
         game.mc->mnu_annuler->trigger();
-        QVERIFY(messages.texts().back().startsWith("Annuler la validation n° 5 du "));
-        QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
         const QStringList rows = shown(journal);
-        QCOMPARE(rows.size(), 5);
         QVERIFY(rows[4].startsWith("~5|") && !rows[3].startsWith("~"));
         QCOMPARE(rows[0].section('|', 2),
                  QStringLiteral("Alice|9|L1C1 L1C2 L1C3 L1C4 L1C5 L1C6 L1C8 L1C9 L1C10"));
-
-        // Alice 9 + 5, Chloé 7, Bruno 6 (his 7 undone).
-        QCOMPARE(journal.tbl_classement->rowCount(), 3);
-        QCOMPARE(journal.tbl_classement->item(2, 1)->text(), QStringLiteral("Bruno"));
         QTest::mouseClick(journal.bt_copier_classement, Qt::LeftButton);
-        QCOMPARE(desktop::clipboardText(), QStringLiteral("[code]Rang  Joueur  Lettres\r\n"
-                                                          "   1  Alice        14\r\n"
-                                                          "   2  Chloé         7\r\n"
-                                                          "   3  Bruno         6\r\n[/code]"));
-
-        // Back to what was saved before the undone validation, and a change to save.
-        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("27"));
-        QCOMPARE(game.mc->game().runningRemainingTally, running);
-        QCOMPARE(cellBack(game.mc->mc_result, 4, 0), gridrows::White);
-        QVERIFY(game.mc->hasUnsavedChanges());
+        const QString ranked = "[code]Rang  Joueur  Lettres\r\n"
+                               "   1  Alice        14\r\n"
+                               "   2  Chloé         7\r\n"
+                               "   3  Bruno         6\r\n[/code]";
+        QCOMPARE(desktop::clipboardText(), ranked);
         game.mc->mnu_save->trigger();
-        QCOMPARE(storedRecord(game.file(), "source"), savedSource);
-        QCOMPARE(storedRecord(game.file(), "result"), savedResult);
-
-        // The next start shows the same journal; undoing goes back to the game's first entry.
         game.restart();
         game.mc->mnu_journal->trigger();
         QCOMPARE(shown(*frm_journal_form.get()), rows);
-        for (int i = 0; i < 4; ++i) game.mc->mnu_annuler->trigger();
-        QCOMPARE(game.mc->game().runningRemainingTally, countRowLetters(Reference));
-        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
-        QCOMPARE(shownRows(game.mc->mc_result), emptyGrid().join('\n'));
-        messages.messages.clear();
-        game.mc->mnu_annuler->trigger();
-        QCOMPARE(messages.texts(),
-                 QStringList{"Il n'y a aucune validation à annuler dans cette partie."});
 
-        // Without its journal the file still plays, into a journal of its own; a grid committed
-        // from the editor then starts a new game.
         delete game.program;
         game.program = nullptr;
         rawDatabase(game.file(), {"DROP TABLE journal"});
+        messages.messages.clear();
         game.restart();
-        QVERIFY(game.mc && game.mc->isVisible());
         game.paste(with(emptyGrid(), 5, Reference[5]));
+        game.mc->mnu_save->trigger();
+        game.restart();
         game.mc->mnu_journal->trigger();
-        frm_journal &fresh = *frm_journal_form.get();
-        QCOMPARE(fresh.entries().size(), size_t(1));
-        QCOMPARE(fresh.entries()[0].numero, 1);
-        QCOMPARE(messages.messages.size(), size_t(1)); // nothing said since
-        storeRows(game.file(), "new", Reference);
-        game.mc->mnu_new->trigger();
-        frm_new_form.get()->mnu_recall->trigger();
-        frm_new_form.get()->mnu_ref->trigger();
-        QCOMPARE(messages.messages.size(), size_t(2));
-        QCOMPARE(fresh.tbl_journal->rowCount(), 0);
-        game.paste(with(emptyGrid(), 2, Reference[2]));
-        QCOMPARE(fresh.entries().size(), size_t(1));
-        QCOMPARE(fresh.entries()[0].partie, 2);
+        QCOMPARE(shown(*frm_journal_form.get()).size(), 1);
+        QVERIFY(shown(*frm_journal_form.get())[0].startsWith("1|"));
+        QVERIFY(messages.messages.empty());
     }
 };
 
