@@ -247,11 +247,13 @@ void frm_mc::Form_Load() {
     game_.reference = shownReference_ = gridrows::readCells(*mc_source);
     game_.result = shownResult_ = gridrows::readCells(*mc_result);
     // A game that cannot be read is not shown as an empty one, which a save would then store.
-    if (!load_game_tallies() || !restore()) {
+    // The tallies and the restore read the saved game once.
+    const auto stored = readStoredGame();
+    if (stored) load_game_tallies(*stored);
+    if (!stored || !restore(*stored)) {
         QTimer::singleShot(0, this, [] { frm_mc_form.unload(); });
         return;
     }
-    count_grid_letters();
     show();
 }
 
@@ -287,18 +289,15 @@ void frm_mc::count_grid_letters() {
     remainingTally = tallyDifference(referenceCount, resultCount);
 }
 
-bool frm_mc::load_game_tallies() {
-    const auto stored = readStoredGame();
-    if (!stored) return false;
-    totalTally = countRowLetters(stored->sourceRows);
+void frm_mc::load_game_tallies(const StoredGame &stored) {
+    totalTally = countRowLetters(stored.sourceRows);
     nb_ltr_src->setText(QString::number(letterTotal(totalTally)));
-    game_.runningRemainingTally = tallyDifference(totalTally, countRowLetters(stored->resultRows));
+    game_.runningRemainingTally = tallyDifference(totalTally, countRowLetters(stored.resultRows));
     // The stored tallies are never trusted: they are rewritten from the stored rows.
     module1::reportWrite(module1::db().write(
         {{QStringLiteral("source"), tallyFields(QStringLiteral("total_"), totalTally)},
          {QStringLiteral("result"),
           tallyFields(QStringLiteral("reste_"), game_.runningRemainingTally)}}));
-    return true;
 }
 
 void frm_mc::commit_reference_grid(const gridrows::Cells &editor) {
@@ -409,11 +408,10 @@ void frm_mc::mnu_save_Click() {
     QStringList sourceRows, resultRows;
     for (int r = 1; r <= 10; ++r) sourceRows << read_source_row(r);
     for (int r = 1; r <= 10; ++r) resultRows << read_result_row(r);
-    showGame();
     // The grids, the game's identity and its journal land together or not at all.
     const SavedGame saved(sourceRows, resultRows);
     const auto ids = module1::db().write(save_batch(saved, game_));
-    if (!module1::reportWrite(ids.has_value())) return;
+    if (!module1::reportWrite(ids.has_value())) return showGame(); // the rows read, normalised
     journal_saved(game_, *ids);
     game_.highestPartie = std::max(game_.highestPartie, game_.partie);
     totalTally = saved.total;
@@ -423,16 +421,14 @@ void frm_mc::mnu_save_Click() {
 }
 
 void frm_mc::mnu_resto_Click() {
-    restore();
+    if (const auto stored = readStoredGame()) restore(*stored);
 }
 
-bool frm_mc::restore() {
-    const auto stored = readStoredGame();
-    if (!stored) return false;
-    const auto journal = read_journal(module1::db(), stored->partie);
+bool frm_mc::restore(const StoredGame &stored) {
+    const auto journal = read_journal(module1::db(), stored.partie);
     if (!module1::reportRead(journal.has_value())) return false;
-    for (int r = 1; r <= 10; ++r) load_source_row(r, stored->sourceRows.value(r - 1));
-    for (int r = 1; r <= 10; ++r) load_result_row(r, stored->resultRows.value(r - 1));
+    for (int r = 1; r <= 10; ++r) load_source_row(r, stored.sourceRows.value(r - 1));
+    for (int r = 1; r <= 10; ++r) load_result_row(r, stored.resultRows.value(r - 1));
     clear_wrong_result_letters();
     game_.partie = journal->partie;
     game_.highestPartie = std::max(journal->highestPartie, journal->partie);

@@ -5,6 +5,7 @@
 #include "master/letter_tally.h"
 
 class FlexGrid;
+struct StoredGame;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -71,9 +72,8 @@ public:
     // Recomputes the reference count, the result count and the remaining tally from the grids.
     void count_grid_letters();
     // At load: the total tally, nb_ltr_src and the running remaining tally from the stored rows,
-    // written back to the game file before anything reads them. False when the stored rows
-    // could not be read (the user has been told).
-    bool load_game_tallies();
+    // written back to the game file before anything reads them.
+    void load_game_tallies(const StoredGame &stored);
     // The editor's grid becomes the reference grid of a new game (on screen until saved).
     void commit_reference_grid(const gridrows::Cells &editor);
     // Names the player of a journal entry.
@@ -100,9 +100,9 @@ private:
     void mc_result_MouseDown();
     void mc_result_MouseUp();
     void setUpGrids();
-    // Restores the saved game with its journal; false when it could not be read (the game stays
-    // as it was).
-    bool restore();
+    // Restores the saved game with its journal; false when the journal could not be read (the
+    // game stays as it was).
+    bool restore(const StoredGame &stored);
     // Draws the game as it now is, and what follows from it: the count, the journal window, the
     // end-of-game window closed when the grid is no longer complete.
     void showGame();
