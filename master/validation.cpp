@@ -8,18 +8,11 @@ bool recording = true;
 // A proposal is 120 characters; a paste of megabytes that passed the check keeps its beginning.
 constexpr qsizetype MaxProposition = 2000;
 
-QString rowsOf(const gridrows::Cells &result) {
+// The result grid as ten RowStrings, read from a copy: a validation changes no cell but those
+// it finds.
+QString rowsOf(gridrows::Cells result) {
     QStringList rows;
-    for (int r = 0; r < 10; ++r) {
-        QString row;
-        for (int c = 0; c < 10; ++c) {
-            const Cell &cell = at(result, r, c);
-            row += gridrows::isBlack(cell.back) ? QStringLiteral("*")
-                   : cell.text.isEmpty()        ? QStringLiteral(" ")
-                                                : cell.text;
-        }
-        rows << row;
-    }
+    for (int r = 1; r <= 10; ++r) rows << gridrows::readRow(result, r);
     return rows.join(QLatin1Char('\n'));
 }
 } // namespace
