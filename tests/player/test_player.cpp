@@ -15,8 +15,7 @@ QString newGame() { // not a global: SampleGrid is another file's global
     return gridText(dotted(blackSquaresOf(SampleGrid)));
 }
 
-// The play cells: "*" black ("#" when it holds text), "." white and empty, a typed letter as it
-// is on white; a found cell in lower case ("_" without text).
+// Cells: "*" black ("#" with text), "." white and empty, a found one in lower case ("_" empty).
 QStringList view(FlexGrid &g) {
     QStringList rows(10);
     for (int i = 0; i < 100; ++i) {
@@ -56,8 +55,7 @@ private slots:
 
     void hundredCells() { QCOMPARE(playertext::reply_cells(newGame() + "Q").size(), 100); }
 
-    // The clipboard pasted over the grid of Reply (no paste at all when invalid), then the
-    // tokens played; the grid as view() shows it, the messages, the current cell at the end.
+    // The clipboard pasted over Reply's grid, the tokens played: the grid, messages, end cell.
     void grid_data() {
         QTest::addColumn<QVariant>("clipboard");
         QTest::addColumn<QString>("tokens");
@@ -95,7 +93,6 @@ private slots:
         QStringList blackened = Reply, blackenedView = reply; // the found "M" of (1, 1) made black
         blackened[0][0] = blackenedView[0][0] = '*';
         pasted("a found letter made black", gridText(blackened), blackenedView);
-        // Changes {row, column, letter} to Reply's grid.
         auto typed = [&](const char *name, const char *tokens,
                          std::initializer_list<std::tuple<int, int, char>> changes, QPoint end,
                          const QStringList &messages = {}) {
@@ -136,8 +133,8 @@ private slots:
                                       : desktop::withCrLf(clipboard.toString()).replace('.', ' ');
             QCOMPARE(p->zone_master->Text(), shown);
             // A huge text is shown cut and read-only, never laid out whole.
-            QCOMPARE(p->zone_master->isReadOnly(), shown.size() > TextBox::DisplayLimit);
-            QVERIFY(p->zone_master->toPlainText().size() <= TextBox::DisplayLimit + 4);
+            QVERIFY(p->zone_master->isReadOnly() == (shown.size() > TextBox::DisplayLimit) &&
+                    p->zone_master->toPlainText().size() <= TextBox::DisplayLimit + 4);
         }
         p->opt_v->setChecked(strstr(QTest::currentDataTag(), "down") != nullptr);
         play(p->new_grille, tokens);
@@ -185,16 +182,15 @@ private slots:
         settle();
         QVERIFY(!frm_img_player_form.loaded());
         QCOMPARE(FormRegistry::count(), how == 3 ? 0 : 1);
-        // At the program's end the player's window is not brought back by the proposal window.
-        QCOMPARE(frm_new_player_form.loaded(), how != 3);
-        if (how != 3) QVERIFY(p->isEnabled());
+        // At the program's end the proposal window does not bring the player's window back.
+        QVERIFY(how == 3 ? !frm_new_player_form.loaded() : p->isEnabled());
     }
 
     // Qt's own texts in French; the keyboard and fixed windows, from the player's window on.
     void theDesktop() {
         TextBox box;
         std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
-        QStringList captions; // and a real question box's buttons
+        QStringList captions; // a text box's menu and a question box's buttons
         for (QAction *a : menu->actions()) captions << a->text().section(u'\t', 0, 0).remove(u'&');
         QTimer::singleShot(0, [&captions] {
             auto *question = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -206,8 +202,7 @@ private slots:
         QCOMPARE(captions.join('|'), "||Annuler|Annuler|Coller|Copier|Couper|Ne pas sauvegarder|"
                                      "Rétablir|Sauvegarder|Supprimer|Tout sélectionner");
 
-        // Tab leaves the grid and Shift+Tab comes back to it, without a word; Escape leaves a
-        // main window open.
+        // Tab leaves the grid, Shift+Tab comes back, silently; Escape leaves a main window open.
         MessageRecorder messages;
         p->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(p));
@@ -225,10 +220,9 @@ private slots:
         frm_mc *mc = frm_mc_form.get();
         mc->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(mc));
-        QCOMPARE(mc->minimumSize(), mc->maximumSize());
+        QVERIFY(mc->minimumSize() == mc->maximumSize() && !mc->windowIcon().pixmap(32).isNull() &&
+                !(mc->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(mc->height(), mc->menuBar()->sizeHint().height() + mc->client()->height());
-        QVERIFY(!(mc->windowFlags() & Qt::WindowMaximizeButtonHint) &&
-                !mc->windowIcon().pixmap(32).isNull());
         // Tab goes through every visible control, the grids and the text box included.
         mc->mc_result->setFocus();
         QStringList order;
