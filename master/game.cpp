@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-bool isFoundLetter(const gridrows::Cell &cell) {
-    return cell.back == gridrows::FoundLetter.rgb() && !cell.text.trimmed().isEmpty();
-}
-
 // A cell is open for a letter while its text is exactly " " on a background that is not black;
 // an empty text counts as filled, as the completion test always had it.
 bool isComplete(const gridrows::Cells &result) {

@@ -48,8 +48,6 @@ struct Game {
     LetterTally runningRemainingTally{};
 };
 
-// The cells a result grid holds as found: a letter on the found-letter colour.
-bool isFoundLetter(const gridrows::Cell &cell);
 // Whether every result cell holds something or is black.
 bool isComplete(const gridrows::Cells &result);
 
