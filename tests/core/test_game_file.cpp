@@ -13,28 +13,24 @@
 
 namespace {
 // Another program holding the game file's write lock (readers shut out too) for ms milliseconds.
-class OtherProgramLock {
-public:
-    OtherProgramLock(const QString &file, int ms) : thread_([this, file, ms] { hold(file, ms); }) {
-        while (!held_) QThread::msleep(1);
+struct OtherProgramLock {
+    OtherProgramLock(const QString &file, int ms) {
+        thread = std::jthread([=, this] {
+            {
+                QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
+                raw.setDatabaseName(file);
+                raw.open();
+                QSqlQuery(raw).exec("BEGIN EXCLUSIVE");
+                held = true;
+                QThread::msleep(ulong(ms));
+                QSqlQuery(raw).exec("COMMIT");
+            }
+            QSqlDatabase::removeDatabase("other program");
+        });
+        while (!held) QThread::msleep(1);
     }
-    ~OtherProgramLock() { thread_.join(); }
-
-private:
-    void hold(const QString &file, int ms) {
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
-            raw.setDatabaseName(file);
-            raw.open();
-            QSqlQuery(raw).exec("BEGIN EXCLUSIVE");
-            held_ = true;
-            QThread::msleep(ulong(ms));
-            QSqlQuery(raw).exec("COMMIT");
-        }
-        QSqlDatabase::removeDatabase("other program");
-    }
-    std::atomic<bool> held_{false};
-    std::thread thread_;
+    std::atomic<bool> held{false};
+    std::jthread thread;
 };
 
 // Reads and writes of game files opened meanwhile wait only this long for another program.
@@ -59,8 +55,6 @@ QByteArray childReport(QProcess &child) {
         if (!child.waitForReadyRead(20000)) return child.readAll();
     return child.readLine().trimmed();
 }
-
-const char *const OpenElsewhere = "La partie est déjà ouverte dans un autre Quadrilex.";
 } // namespace
 
 class TestGameFile : public QObject {
@@ -191,9 +185,10 @@ private slots:
             const int winner = reports[0].contains(" ready ") ? 0 : 1;
             QProcess &running = programs[winner], &refused = programs[1 - winner];
             QVERIFY2(reports[winner].contains(" ready "), reports[winner].constData());
-            QVERIFY2(
-                QString::fromUtf8(reports[1 - winner]).section(' ', 1).startsWith(OpenElsewhere),
-                reports[1 - winner].constData());
+            QVERIFY2(QString::fromUtf8(reports[1 - winner])
+                         .section(' ', 1)
+                         .startsWith("La partie est déjà ouverte dans un autre Quadrilex."),
+                     reports[1 - winner].constData());
             QVERIFY(refused.waitForFinished());
             QCOMPARE(refused.exitCode(), 1);
             // The running program's file is the same file, a whole game, with no copy beside it.
@@ -295,10 +290,7 @@ private slots:
     // Killed at work, the file opens with its last completed save, the journal agreeing with it.
     void killedAtWorkTheFileKeepsAWholeGameAndBlocksNoOne_data() {
         QTest::addColumn<QString>("work");
-        QTest::newRow("saving") << "save";
-        QTest::newRow("validating") << "validate";
-        QTest::newRow("undoing") << "undo";
-        QTest::newRow("committing a grid") << "commit";
+        for (const char *work : {"save", "validate", "undo", "commit"}) QTest::newRow(work) << work;
     }
     void killedAtWorkTheFileKeepsAWholeGameAndBlocksNoOne() {
         QFETCH(QString, work);
