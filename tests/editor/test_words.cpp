@@ -135,7 +135,7 @@ private slots:
         }
         const words::WordList square = words::WordList::fromBytes(Square);
         QVERIFY(square.contains(u"ORE") && !square.contains(u"ore") && !square.contains(u"ORES"));
-        // A list file read, or why not; the list chosen remembered in the user's settings.
+        // A list file read, or why not; the French list chosen when none was.
         QDir(dir.path()).mkdir("dossier");
         file("vide.txt", "a\n-\n1234\n");
         for (const auto &[name, error] :
