@@ -113,20 +113,22 @@ private slots:
         MessageRecorder messages(desktop::Answer::No);
         EditorGame e(QStringList(10, QString(10, 'Z'))); // the reference the new game replaces
         frm_mc *mc = e.game.mc;
-        // Each blank cell stops the commit, aimed at again; a dot counts as filled, copied as is.
+        // Each blank cell (a space, or none past a short row) stops the commit, aimed at again;
+        // a dot counts as filled, copied as is.
         QStringList rows = SampleGrid, blanks = SampleGrid;
         rows[9][9] = blanks[9][9] = '.';
-        blanks[0][4] = blanks[5][2] = ' ';
+        blanks[0].chop(1);
+        blanks[5][2] = ' ';
         storeRows(e.game.file(), "new", blanks);
         e.ed->mnu_recall->trigger();
         e.ed->mnu_ref->trigger();
-        QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(1, 5));
-        play(e.g, ">1,5|Left|o");
+        QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(1, 10));
+        play(e.g, ">1,10|Left|r");
         e.ed->mnu_ref->trigger();
         QCOMPARE(QPoint(e.g->Row(), e.g->Col()), QPoint(6, 3));
         play(e.g, "@6,3|n");
         e.ed->mnu_save->trigger();
-        e.ed->mnu_new->trigger();
+        play(e.g, "@1,1|**"); // black squares where letters are recalled turn white again
         e.ed->mnu_recall->trigger();
         compareRows(e.g, rows, 1);
         e.ed->mnu_ref->trigger(); // "Non" changes nothing
