@@ -315,6 +315,9 @@ private slots:
         deleteRecords(e.game.file(), "new"); // nothing saved: nothing to export or recall
         run(e.ed->mnu_export, "vide.txt");
         e.ed->mnu_recall->trigger();
+        rawDatabase(e.game.file(), {"ALTER TABLE new RENAME TO old"}); // unreadable: told alone
+        run(e.ed->mnu_export, "vide.txt");
+        rawDatabase(e.game.file(), {"ALTER TABLE old RENAME TO new"});
         QVERIFY(frm_impex_form.loaded()); // kept for another try
         QCOMPARE(e.g->TextMatrix(1, 1), QStringLiteral("Q"));
         QCOMPARE(fileBytes(e.path("grille.txt")), QByteArray("previous"));
@@ -338,10 +341,14 @@ private slots:
                               "Le fichier grille.txt existe déjà.\r\nVoulez-vous le remplacer ?",
                               "Aucune grille n'a encore été sauvegardée : utilisez d'abord « "
                               "Sauvegarder la grille ».",
+                              "La lecture du fichier de jeu « " + e.game.file() +
+                                  " » a échoué :\nl'accès au fichier a échoué (no such table: "
+                                  "new Impossible de récupérer la ligne).\n\nRien n'a été changé "
+                                  "à l'écran. Vous pouvez corriger le problème et recommencer.",
                               "Error: 2: le fichier ou le dossier n'existe pas"}));
         QCOMPARE(messages.messages[4].buttons, desktop::Buttons::YesNo);
-        QCOMPARE(messages.messages[6].title, QStringLiteral("No Data")); // ENOENT, system's text
-        QCOMPARE(messages.messages[6].buttons, desktop::Buttons::OkCancel);
+        QCOMPARE(messages.messages[7].title, QStringLiteral("No Data")); // ENOENT, system's text
+        QCOMPARE(messages.messages[7].buttons, desktop::Buttons::OkCancel);
 
         // A save that cannot be written says so and keeps the grid.
         ReadOnlyFile readOnly(e.game.file());
