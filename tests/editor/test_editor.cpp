@@ -12,6 +12,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <thread>
 
 namespace {
 const QString Complete = "La grille doit être complète pour servir de référence";
@@ -543,6 +544,16 @@ private slots:
                 [](userfile::Step s) { return s == userfile::Step::Sync ? ENOSPC : 0; });
         qint64 elapsed = 0; // ns
         {
+            // A pipe opened for reading waits for a writer: one comes after a second, so that a
+            // step that blocks fails on its time instead of hanging.
+            std::jthread watchdog([pipe = folder + "/tube.txt"](std::stop_token stop) {
+                for (int ms = 0; !stop.stop_requested(); ms += 10) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    if (const int fd = ms < 1000 ? -1 : ::open(pipe, O_WRONLY | O_NONBLOCK);
+                        fd >= 0)
+                        ::close(fd);
+                }
+            });
             std::optional<AsOtherUser> user;
             if (setup.endsWith("(other user)")) user.emplace();
             (action == "Importer" ? e.ed->mnu_import : e.ed->mnu_export)->trigger();
