@@ -90,6 +90,10 @@ void prepare(const QString &setup, const EditorGame &e) {
         }
         ::close(filler);
     }
+    // The read-only folder and its file are that user's own: only the folder's mode refuses.
+    if (setup.startsWith("read-only"))
+        for (const QByteArray &path : {folder + "/grille.txt", folder})
+            QVERIFY(::chown(path, 65534, 65534) == 0 || geteuid() != 0);
     // Another user reaches the folder and may write in it unless it is read-only, or not read.
     if (setup.endsWith("(other user)"))
         QCOMPARE(::chmod(folder, setup.startsWith("read-only") ? 0555
