@@ -3,7 +3,6 @@
 #include "tests/support/test_support.h"
 #include <QCloseEvent>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 namespace {
 // A cell of the numbered picture (30 pixels a side, headers in row and column 0).
@@ -95,14 +94,17 @@ private slots:
 
     // Each "save the picture" command writes, as PNG, the picture its "copy" command puts on
     // the clipboard, and leaves the clipboard as it was. The end-of-game window's texts too.
+    // The dialog starts in the pictures folder, or in the home folder when there is none.
     void eachSaveCommandWritesTheCopiedPicture_data() {
         QTest::addColumn<QString>("window");
-        QTest::newRow("master's Grille") << "frm_mc";
-        QTest::newRow("end of game") << "frm_fin";
-        QTest::newRow("player's proposal") << "frm_img_player";
+        QTest::addColumn<bool>("picturesFolder");
+        QTest::newRow("master's Grille") << "frm_mc" << true;
+        QTest::newRow("end of game") << "frm_fin" << false;
+        QTest::newRow("player's proposal") << "frm_img_player" << true;
     }
     void eachSaveCommandWritesTheCopiedPicture() {
         QFETCH(QString, window);
+        QFETCH(bool, picturesFolder);
         MessageRecorder messages(desktop::Answer::Yes);
         QPushButton *copy = mc->bt_copie_grille, *save = mc->bt_enregistrer_grille;
         if (window == "frm_fin") {
@@ -134,19 +136,28 @@ private slots:
         const QString file = game->folder.filePath("grille"); // ".png" added
         desktop::setFileChooser(
             [&](const desktop::FileRequest &r) { return suggested = r.suggested, file; });
+        QTemporaryDir home;
+        if (picturesFolder) QVERIFY(QDir(home.path()).mkdir("Pictures"));
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qunsetenv("XDG_CONFIG_HOME"); // the home's own, where no user-dirs.dirs moves "Pictures"
         for (int i = 0; i < 2; ++i) QTest::mouseClick(save, Qt::LeftButton); // asks to replace
+        qputenv("HOME", oldHome);
+        if (!oldConfig.isNull()) qputenv("XDG_CONFIG_HOME", oldConfig);
         desktop::setFileChooser(nullptr);
         QCOMPARE(desktop::clipboardPng(), png);
-        QVERIFY(suggested.contains(
-            QRegularExpression("/quadrilex-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.png$")));
-        const QString folder = QFileInfo(suggested).absolutePath();
-        QVERIFY(folder == QDir::homePath() ||
-                folder == QStandardPaths::writableLocation(QStandardPaths::PicturesLocation));
+        QCOMPARE(QFileInfo(suggested).path(), home.path() + (picturesFolder ? "/Pictures" : ""));
+        // Named for the moment, as for a known one.
+        QVERIFY(QFileInfo(suggested).fileName().contains(
+            QRegularExpression("^quadrilex-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.png$")));
+        QCOMPARE(picture_file_name(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 59))),
+                 "quadrilex-2026-03-07-1405.png");
         QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
         QCOMPARE(rgb(QImage(file + ".png", "PNG")), copied);
     }
     // A picture is never written through a link, nor over a file when the disk fails at the
-    // flush: the file is as it was and the master is told why.
+    // flush: the file is as it was and the master is told why; replacing is asked for a file
+    // there only.
     void aPictureThatCannotBeWritten_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QStringList>("messages");
@@ -160,6 +171,9 @@ private slots:
             << "grille.png"
             << QStringList{"Le fichier « %1/grille.png » existe déjà.\nVoulez-vous le remplacer ?",
                            failed.arg("%1/grille.png", "il n'y a plus de place sur le disque")};
+        QTest::newRow("new file, disk full at the flush")
+            << "neuf.png"
+            << QStringList{failed.arg("%1/neuf.png", "il n'y a plus de place sur le disque")};
     }
     void aPictureThatCannotBeWritten() {
         QFETCH(QString, chosen);
