@@ -90,11 +90,10 @@ void prepare(const QString &setup, const EditorGame &e) {
         }
         ::close(filler);
     }
-    // The read-only folder and its file are that user's own: only the folder's mode refuses.
-    if (setup.startsWith("read-only"))
-        for (const QByteArray &path : {folder + "/grille.txt", folder})
-            QVERIFY(::chown(path, 65534, 65534) == 0 || geteuid() != 0);
-    // Another user reaches the folder and may write in it unless it is read-only, or not read.
+    // Another user reaches the folder and may write in it unless it is read-only (its own, and
+    // its file too, so that only the folder's mode refuses), or not read.
+    for (const QByteArray &path : {folder + "/grille.txt", folder})
+        QVERIFY(!setup.startsWith("read-only") || ::chown(path, 65534, 65534) == 0 || geteuid());
     if (setup.endsWith("(other user)"))
         QCOMPARE(::chmod(folder, setup.startsWith("read-only") ? 0555
                                  : setup.startsWith("no")      ? 0
@@ -551,12 +550,8 @@ private slots:
             // A pipe opened for reading waits for a writer: one comes after a second, so that a
             // step that blocks fails on its time instead of hanging.
             std::jthread watchdog([pipe = folder + "/tube.txt"](std::stop_token stop) {
-                for (int ms = 0; !stop.stop_requested(); ms += 10) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                    if (const int fd = ms < 1000 ? -1 : ::open(pipe, O_WRONLY | O_NONBLOCK);
-                        fd >= 0)
-                        ::close(fd);
-                }
+                for (int ms = 0; !stop.stop_requested(); ms += 10, ::usleep(10'000))
+                    if (ms >= 1000) ::close(::open(pipe, O_WRONLY | O_NONBLOCK)); // -1: no reader
             });
             std::optional<AsOtherUser> user;
             if (setup.endsWith("(other user)")) user.emplace();
