@@ -2,11 +2,15 @@
 
 #include "core/desktop.h"
 #include "core/main_windows.h"
+#include "core/startup.h"
 #include "editor/frm_new.h"
 #include "master/frm_mc.h"
 #include "player/frm_new_player.h"
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QResource>
 
 void enter_main_windows() {
     using mainwindows::Role;
@@ -29,7 +33,19 @@ void set_up_application() {
         return true;
     }();
     Q_UNUSED(resources);
+    // Fonts load meanwhile, so that the first window finds them ready.
+    start_loading_fonts();
     QApplication::setApplicationName(QStringLiteral("Quadrilex"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quadrilex.svg")));
+    // Pictures drawn from quadrilex.svg by scripts/make_icons.sh, as raw bytes: no image reader
+    // to load at start.
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64}) {
+        const QByteArray bytes =
+            QResource(QStringLiteral(":/icons/quadrilex-%1.rgba").arg(size)).uncompressedData();
+        if (bytes.size() != size * size * 4) continue;
+        icon.addPixmap(QPixmap::fromImage(QImage(reinterpret_cast<const uchar *>(bytes.constData()),
+                                                 size, size, QImage::Format_RGBA8888)));
+    }
+    QApplication::setWindowIcon(icon);
     desktop::installFrenchTranslations();
 }

@@ -3,6 +3,8 @@
 // figure for a bare Qt main window built in the same run. Each figure is the median of several
 // starts.
 //   bench_startup [runs]
+// To profile one start: bench_startup prepare FILE, then bench_startup child master FILE (or
+// bench_startup child bare).
 #include "app/windows.h"
 #include "core/database.h"
 #include "core/form.h"
@@ -81,17 +83,24 @@ double timeStart(const QStringList &args) {
 }
 } // namespace
 
+// A master's game file with nothing played yet.
+void prepare(const QString &file) {
+    GameDatabase db;
+    db.open(file);
+    db.write({{QStringLiteral("source"), {{QStringLiteral("mode"), QStringLiteral("M")}}}});
+}
+
 int main(int argc, char **argv) {
     if (argc >= 3 && QByteArray(argv[1]) == "child") return child(argc, argv);
     QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "prepare") {
+        prepare(QString::fromLocal8Bit(argv[2]));
+        return 0;
+    }
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 15;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("qlex.mdb"));
-    {
-        GameDatabase db;
-        db.open(file);
-        db.write({{QStringLiteral("source"), {{QStringLiteral("mode"), QStringLiteral("M")}}}});
-    }
+    prepare(file);
     std::vector<double> master, bare;
     for (int i = 0; i < runs; ++i) {
         bare.push_back(timeStart({QStringLiteral("child"), QStringLiteral("bare")}));

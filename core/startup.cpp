@@ -5,6 +5,9 @@
 #include "core/frm_mode.h"
 #include "core/module1.h"
 #include <QApplication>
+#include <QFontDatabase>
+#include <mutex>
+#include <thread>
 
 namespace {
 // Keeps the game to this program from before it is read (or made) until it is closed.
@@ -12,7 +15,29 @@ GameLock &gameLock() {
     static GameLock lock;
     return lock;
 }
+// Joined at the latest when the program ends, so that no thread outlives it.
+struct FontLoader {
+    std::thread thread;
+    ~FontLoader() {
+        if (thread.joinable()) thread.join();
+    }
+};
+FontLoader &fontLoader() {
+    static FontLoader loader;
+    return loader;
+}
 } // namespace
+
+void start_loading_fonts() {
+    static std::once_flag once;
+    // The font database is thread-safe: the first text drawn waits for its lock.
+    std::call_once(once,
+                   [] { fontLoader().thread = std::thread([] { QFontDatabase::families(); }); });
+}
+
+void wait_for_fonts() {
+    if (fontLoader().thread.joinable()) fontLoader().thread.join();
+}
 
 std::optional<QString> read_mode() {
     const auto source = module1::db().readFirst(QStringLiteral("source"));
@@ -38,6 +63,10 @@ QString locate_game_file() {
 }
 
 bool start_program(const QString &databaseFile) {
+    // However it ends, the font thread has done its work by then.
+    const struct FontsLoaded {
+        ~FontsLoaded() { wait_for_fonts(); }
+    } fontsLoaded;
     // Windows come and go with the mode switch; the program ends with the last of them.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationDisplayName(QString());
@@ -72,6 +101,7 @@ bool start_program(const QString &databaseFile) {
 }
 
 void end_program() {
+    wait_for_fonts();
     FormRegistry::setLastWindowHandler(nullptr);
     FormRegistry::unloadAll();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -7,6 +7,11 @@
 // When the file has just been created, the mode-selection window asks for the default first.
 // Returns false when the file could not be opened, after telling the user why.
 bool start_program(const QString &databaseFile);
+// Fonts take a third of the start-up: they load on a thread of their own while the game file
+// opens, and the first text waits for them. The application must exist; later calls do nothing.
+void start_loading_fonts();
+// Waits until the fonts are loaded (start_program does it once its window shows).
+void wait_for_fonts();
 // Unloads every window still open and closes the game file.
 void end_program();
 

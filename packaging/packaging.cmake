@@ -31,8 +31,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://quadrilex.example.org/)
 # The libraries the program links, as the system's own packages name them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt's SQLite driver and SVG icon reader are plug-ins: no linked library names them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6svg6")
+# Qt's SQLite driver is a plug-in: no linked library names it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "wfrench, qt6-translations-l10n")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "assistant for a letter-grid game played on a message board")
 # Below the summary line, the long description; CPack indents its lines as Debian wants.
