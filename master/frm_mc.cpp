@@ -129,6 +129,8 @@ frm_mc::frm_mc() {
     setWindowTitle(QStringLiteral("Quadrilex (QLX) - 1.6.12"));
     setClientSize(10935, 8475);
     QWidget *area = client();
+    // The menu bar first: it needs no font, and is made while the fonts still load.
+    menuBar();
 
     result_horizon = numberStrip(area, "result_horizon", 1, 10, 900, 300, 4125, 405);
     result_vertical = numberStrip(area, "result_vertical", 10, 1, 420, 780, 405, 4125);
