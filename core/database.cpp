@@ -214,6 +214,7 @@ bool GameDatabase::connect(bool readOnly, const QString &file) {
     db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY;") + busy : busy);
     if (!db.open()) return fail(explain(db.lastError()));
     identity_ = fileIdentity(file).value_or(std::pair<quint64, quint64>{0, 0});
+    writable_ = ::faccessat(AT_FDCWD, QFile::encodeName(file).constData(), W_OK, AT_EACCESS) == 0;
     return true;
 }
 
@@ -533,6 +534,8 @@ std::optional<std::vector<qint64>> GameDatabase::write(const Batch &batch) {
 }
 
 bool GameDatabase::transaction(const std::function<bool(QSqlQuery &failed)> &work) {
+    // A file made writable since it was opened is written through a connection opened anew.
+    if (!writable_) needsReopen_ = true;
     if (!recover()) return false;
     error_.clear();
     QSqlDatabase db = QSqlDatabase::database(connection_, false);

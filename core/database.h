@@ -137,6 +137,9 @@ private:
     QString path_;
     QString error_;
     bool needsReopen_ = false;
+    // Whether the file could be written when it was opened: the engine opens a file it may not
+    // write for reading only, and that connection never writes, even once the file may be.
+    bool writable_ = true;
     // The file that was opened (device and inode): a file deleted or replaced since is opened
     // anew before the next write, which would otherwise go nowhere.
     std::pair<quint64, quint64> identity_{0, 0};

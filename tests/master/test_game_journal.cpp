@@ -132,13 +132,14 @@ private slots:
         Game game = gameOf(G1, blackSquaresOf(G1));
         const gridrows::Cell open = gridrows::at(game.result, 0, 1);
         const QDateTime at(QDate(2026, 12, 6), QTime(20, 30));
-        const ValidationOutcome v = validate_proposal(game, gridText(rowOf(G1, 0)), "pasted", at);
+        const ValidationOutcome v =
+            validate_proposal(game, gridText(rowOf(G1, 0)), "pasted" + QString(3000, u'x'), at);
         QVERIFY(v.ran && !v.complete);
         QCOMPARE(v.found, 9);
         QCOMPARE(game.validated, 9);
         QCOMPARE(game.runningRemainingTally[13], qint16(1)); // one "M" of two left
         QCOMPARE(game.journal.size(), size_t(1));
-        QCOMPARE(game.journal[0].proposition, QStringLiteral("pasted"));
+        QCOMPARE(game.journal[0].proposition, "pasted" + QString(1994, u'x')); // its start only
         QCOMPARE(cellsText(game.journal[0].cases).section(';', 0, 1),
                  QStringLiteral("1,1,#ffffff,#000000,M;1,2,#ffffff,#000000,A"));
         QCOMPARE(undo_question(game.journal[0]),
@@ -177,7 +178,7 @@ private slots:
         QCOMPARE(w.changed[0].first, qint64(42));
         QCOMPARE(w.changed[0].second[0].second.toString(), QStringLiteral("Zoé"));
         // Entries of older files keep no letter: the proposal has it.
-        QCOMPARE(cellsOf("2,3,#ffffff,#000000;11,1,x,y", "..........\r\n..R").size(), size_t(1));
+        QCOMPARE(cellsOf("2,3,#ffffff,#000000;10,10,#ffffff,#000000,E;11,1,x,y").size(), size_t(2));
         QCOMPARE(cellsOf("2,3,#ffffff,#000000", "..........\r\n..R")[0].letter, "R");
     }
 

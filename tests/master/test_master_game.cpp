@@ -20,16 +20,26 @@ const auto entry = [](const QString &player, int letters, bool undone = false) {
     return e;
 };
 
-// What the journal window shows: every cell's text, an undone row marked by "~".
-QStringList shown(frm_journal &window) {
+// What a table of the journal window shows: every cell's text, an undone row marked by "~".
+QStringList shown(QTableWidget *table) {
     QStringList rows;
-    for (int r = 0; r < window.tbl_journal->rowCount(); ++r) {
+    for (int r = 0; r < table->rowCount(); ++r) {
         QStringList cells;
-        for (int c = 0; c < frm_journal::ColumnCount; ++c)
-            cells << window.tbl_journal->item(r, c)->text();
-        rows << (window.tbl_journal->item(r, 0)->font().strikeOut() ? "~" : "") + cells.join('|');
+        for (int c = 0; c < table->columnCount(); ++c) cells << table->item(r, c)->text();
+        rows << (table->item(r, 0)->font().strikeOut() ? "~" : "") + cells.join('|');
     }
     return rows;
+}
+
+// Types a player's name into a row of the journal window, as the master does.
+void typeName(int row, const QString &name) {
+    QTableWidget *table = frm_journal_form.get()->tbl_journal;
+    table->editItem(table->item(row, frm_journal::ColJoueur));
+    auto *editor = table->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(name);
+    QTest::keyClick(editor, Qt::Key_Return);
+    settle();
 }
 } // namespace
 
@@ -170,8 +180,8 @@ private slots:
         // Another game on screen: black squares and found letters where the stored has none.
         QStringList other = Reference;
         for (QString &row : other) std::reverse(row.begin(), row.end());
-        for (int r = 1; r <= 10; ++r) game.mc->load_source_row(r, other[r - 1]);
-        for (int r = 1; r <= 10; ++r) game.mc->load_result_row(r, other[r - 1]);
+        for (int r = 1; r <= 10; ++r)
+            game.mc->load_source_row(r, other[r - 1]), game.mc->load_result_row(r, other[r - 1]);
         game.mc->mnu_resto->trigger();
         QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
         QCOMPARE(cellBack(game.mc->mc_result, 2, 2), gridrows::FoundLetter); // "X" blanked
@@ -304,8 +314,10 @@ private slots:
         QCOMPARE(ranking_board_text(ranking(entries)), text);
     }
 
-    // Names typed in the journal's table rank the players, an undone entry counts for nobody, and
-    // both last through a save; a file without its journal table plays into a journal of its own.
+    // Names typed in the journal's table rank the players at once, an undone entry counts for
+    // nobody, and both last through a save; a name the file refuses stays on screen as not saved
+    // until a restore brings back the file's; a file without its journal table plays into a
+    // journal of its own, row and column 10 included.
     void theJournalRanksThePlayers() {
         MasterGame game(Reference, emptyGrid());
         MessageRecorder messages(desktop::Answer::Yes);
@@ -313,42 +325,59 @@ private slots:
             game.paste(with(emptyGrid(), row, Reference[row]));
         game.mc->mnu_journal->trigger();
         frm_journal &journal = *frm_journal_form.get();
-        for (int r = 0; r < 5; ++r) { // typed in, as the master does
-            journal.tbl_journal->editItem(journal.tbl_journal->item(r, frm_journal::ColJoueur));
-            auto *editor = journal.tbl_journal->viewport()->findChild<QLineEdit *>();
-            QVERIFY(editor);
-            editor->setText(QStringList{"Alice", "Bruno", "Chloé", "alice", "Bruno"}[r]);
-            QTest::keyClick(editor, Qt::Key_Return);
-            settle();
-        }
+        for (int r = 0; r < 5; ++r)
+            typeName(r, QStringList{"Alice", "Bruno", "Chloé", "alice", "Bruno"}[r]);
+        QCOMPARE(shown(journal.tbl_classement),
+                 (QStringList{"1|Alice|14", "2|Bruno|13", "3|Chloé|7"}));
         game.mc->mnu_annuler->trigger();
-        const QStringList rows = shown(journal);
+        const QStringList rows = shown(journal.tbl_journal);
         QVERIFY(rows[4].startsWith("~5|") && !rows[3].startsWith("~"));
         QCOMPARE(rows[0].section('|', 2),
                  QStringLiteral("Alice|9|L1C1 L1C2 L1C3 L1C4 L1C5 L1C6 L1C8 L1C9 L1C10"));
+        const QStringList ranks{"1|Alice|14", "2|Chloé|7", "3|Bruno|6"};
+        QCOMPARE(shown(journal.tbl_classement), ranks);
         QTest::mouseClick(journal.bt_copier_classement, Qt::LeftButton);
-        const QString ranked = "[code]Rang  Joueur  Lettres\r\n"
-                               "   1  Alice        14\r\n"
-                               "   2  Chloé         7\r\n"
-                               "   3  Bruno         6\r\n[/code]";
-        QCOMPARE(desktop::clipboardText(), ranked);
+        QCOMPARE(desktop::clipboardText(),
+                 "[code]Rang  Joueur  Lettres\r\n   1  Alice        14\r\n"
+                 "   2  Chloé         7\r\n   3  Bruno         6\r\n[/code]");
         game.mc->mnu_save->trigger();
         game.restart();
         game.mc->mnu_journal->trigger();
-        QCOMPARE(shown(*frm_journal_form.get()), rows);
+        QCOMPARE(shown(frm_journal_form.get()->tbl_journal), rows);
+
+        {
+            ReadOnlyFile locked(game.file());
+            game.restart(); // the start says it could not write the tallies
+            game.mc->mnu_journal->trigger();
+            typeName(1, "Zoé");
+            game.mc->mnu_save->trigger(); // fails, and says so
+            frm_journal &window = *frm_journal_form.get();
+            QVERIFY(window.tbl_journal->item(1, frm_journal::ColJoueur)->font().italic());
+            QCOMPARE(shown(window.tbl_classement),
+                     (QStringList{"1|Alice|14", "2|Chloé|7", "3|Zoé|6"}));
+            game.mc->mnu_resto->trigger();
+            QCOMPARE(shown(window.tbl_journal), rows);
+            QCOMPARE(shown(window.tbl_classement), ranks);
+        }
 
         delete game.program;
         game.program = nullptr;
         rawDatabase(game.file(), {"DROP TABLE journal"});
         messages.messages.clear();
         game.restart();
-        game.paste(with(emptyGrid(), 5, Reference[5]));
+        game.paste(with(emptyGrid(), 9, Reference[9])); // "**ET**MA*E"
         game.mc->mnu_save->trigger();
-        game.restart();
+        game.mc->mnu_resto->trigger(); // the entry as the file holds it
         game.mc->mnu_journal->trigger();
-        QCOMPARE(shown(*frm_journal_form.get()).size(), 1);
-        QVERIFY(shown(*frm_journal_form.get())[0].startsWith("1|"));
+        const QString entries = shown(frm_journal_form.get()->tbl_journal).join('\n');
+        QCOMPARE(entries.section('|', 0, 0) + entries.section('|', 2),
+                 "1|5|L10C3 L10C4 L10C7 L10C8 L10C10");
         QVERIFY(messages.messages.empty());
+        game.mc->mnu_annuler->trigger();
+        QCOMPARE(shownRows(game.mc->mc_result).section('\n', 9), "**  **  * ");
+        QCOMPARE(game.mc->nb_ltr_val->text(), "0");
+        const LetterTally &left = game.mc->game().runningRemainingTally;
+        QCOMPARE((QList<int>{left[1], left[5], left[13], left[20]}), (QList<int>{3, 6, 1, 2}));
     }
 };
 
