@@ -10,6 +10,7 @@ int main(int argc, char *argv[]) {
         QCoreApplication app(argc, argv);
         return commandline::run(QCoreApplication::arguments());
     }
+    start_loading_fonts();
     QApplication app(argc, argv);
     set_up_application();
     enter_main_windows();

@@ -33,8 +33,8 @@ void set_up_application() {
         return true;
     }();
     Q_UNUSED(resources);
-    // Fonts load meanwhile, so that the first window finds them ready.
-    start_loading_fonts();
+    // Qt's font list loads meanwhile, so that the first window finds it ready.
+    fonts_may_use_application();
     QApplication::setApplicationName(QStringLiteral("Quadrilex"));
     // Pictures drawn from quadrilex.svg by scripts/make_icons.sh, as raw bytes: no image reader
     // to load at start.

@@ -40,6 +40,8 @@ protected:
 };
 
 int child(int argc, char **argv) {
+    // As main() does, for the master window.
+    if (QByteArray(argv[2]) != "bare") start_loading_fonts();
     QApplication app(argc, argv);
     FirstPaint watcher;
     const QString what = QString::fromLatin1(argv[2]);

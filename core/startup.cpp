@@ -6,6 +6,8 @@
 #include "core/module1.h"
 #include <QApplication>
 #include <QFontDatabase>
+#include <condition_variable>
+#include <fontconfig/fontconfig.h>
 #include <mutex>
 #include <thread>
 
@@ -15,10 +17,37 @@ GameLock &gameLock() {
     static GameLock lock;
     return lock;
 }
-// Joined at the latest when the program ends, so that no thread outlives it.
+// The thread that loads the fonts, and whether Qt's font list may be asked for yet.
 struct FontLoader {
+    enum class Application { NotYet, Ready, Never };
+    std::mutex mutex;
+    std::condition_variable told;
+    Application application = Application::NotYet;
+    std::once_flag started;
     std::thread thread;
+
+    void tell(Application state) {
+        {
+            const std::lock_guard lock(mutex);
+            if (application != Application::NotYet) return;
+            application = state;
+        }
+        told.notify_all();
+    }
+    void run() {
+        // The system's configuration first: most of the time, and it needs no application.
+        FcInit();
+        std::unique_lock lock(mutex);
+        told.wait(lock, [this] { return application != Application::NotYet; });
+        const bool ready = application == Application::Ready;
+        lock.unlock();
+        // Qt's font database is thread-safe: the first text drawn waits for its lock.
+        if (ready) QFontDatabase::families();
+    }
+    // At the latest when the program ends, no thread outlives it, even one whose application
+    // never came.
     ~FontLoader() {
+        tell(Application::Never);
         if (thread.joinable()) thread.join();
     }
 };
@@ -29,14 +58,23 @@ FontLoader &fontLoader() {
 } // namespace
 
 void start_loading_fonts() {
-    static std::once_flag once;
-    // The font database is thread-safe: the first text drawn waits for its lock.
-    std::call_once(once,
-                   [] { fontLoader().thread = std::thread([] { QFontDatabase::families(); }); });
+    FontLoader &loader = fontLoader();
+    std::call_once(loader.started,
+                   [&loader] { loader.thread = std::thread([&loader] { loader.run(); }); });
+}
+
+void fonts_may_use_application() {
+    start_loading_fonts();
+    fontLoader().tell(FontLoader::Application::Ready);
 }
 
 void wait_for_fonts() {
-    if (fontLoader().thread.joinable()) fontLoader().thread.join();
+    FontLoader &loader = fontLoader();
+    // Never waits for an application that will not be announced.
+    loader.tell(qobject_cast<QGuiApplication *>(QCoreApplication::instance())
+                    ? FontLoader::Application::Ready
+                    : FontLoader::Application::Never);
+    if (loader.thread.joinable()) loader.thread.join();
 }
 
 std::optional<QString> read_mode() {

@@ -7,9 +7,12 @@
 // When the file has just been created, the mode-selection window asks for the default first.
 // Returns false when the file could not be opened, after telling the user why.
 bool start_program(const QString &databaseFile);
-// Fonts take a third of the start-up: they load on a thread of their own while the game file
-// opens, and the first text waits for them. The application must exist; later calls do nothing.
+// Fonts take a third of the start-up. They load on a thread of their own from the program's
+// first instant: the system's font configuration at once, Qt's list of fonts as soon as the
+// application exists. The first text drawn waits for them. Later calls do nothing.
 void start_loading_fonts();
+// Tells the loading that the QApplication exists (and starts it if it had not started).
+void fonts_may_use_application();
 // Waits until the fonts are loaded (start_program does it once its window shows).
 void wait_for_fonts();
 // Unloads every window still open and closes the game file.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when they are missing.
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n
+packages=(cmake g++ make qt6-base-dev libqt6sql6-sqlite qt6-translations-l10n libfontconfig-dev
   fonts-dejavu-core
   # the French words of the editor's menu "Mots" and of the command line
   wfrench
