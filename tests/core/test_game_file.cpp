@@ -63,21 +63,22 @@ private slots:
     void aNewFileHasOneRecordPerTableWhichWritesEditWholeOrNotAtAll() {
         GameFolder folder;
         GameDatabase db;
+        const auto read = [&](const char *table, const char *field) {
+            return db.readFirst(table)->value(field).toString();
+        };
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
         for (const char *table : {"source", "result", "new"}) QCOMPARE(db.recordCount(table), 1);
-        QCOMPARE(db.readFirst("source")->value("l1").toString(), QString(10, ' '));
-        QCOMPARE(db.readFirst("source")->value("total_z").toInt(), 0);
+        QCOMPARE(read("source", "l1") + read("source", "total_z"), "          0");
         rawDatabase(folder.file(), {"DELETE FROM result"}); // a save adds the record again
         QVERIFY(db.write({{"source", {{"l1", "ABCDEFGHIJ"}, {"total_a", 32767}}},
                           {"result", {{"l1", "A         "}, {"reste_a", -32768}}}}));
         QVERIFY(db.write({{"result", {{"l2", "B"}}}}));
         for (const char *table : {"source", "result"}) QCOMPARE(db.recordCount(table), 1);
-        QCOMPARE(db.readFirst("result")->value("l1").toString(), "A         ");
+        QCOMPARE(read("result", "l1"), "A         ");
         // A tally out of the 16-bit range is refused, and so is everything written with it.
         QVERIFY(!db.write({{"source", {{"l1", "ZZZZZZZZZZ"}}}, {"result", {{"reste_b", 40000}}}}));
         QVERIFY(!db.error().isEmpty());
-        QCOMPARE(db.readFirst("source")->value("l1").toString(), "ABCDEFGHIJ");
-        QCOMPARE(db.readFirst("result")->value("reste_b").toInt(), 0);
+        QCOMPARE(read("source", "l1") + read("result", "reste_b"), "ABCDEFGHIJ0");
         // A read-only game opens and is read; writes fail, saying why in the user's terms, until
         // the file may be written again.
         db.close();
@@ -87,7 +88,7 @@ private slots:
         QVERIFY2(db.error().startsWith("le fichier ou son dossier est en lecture seule") &&
                      db.error().contains(" ("),
                  qPrintable(db.error()));
-        QCOMPARE(db.readFirst("source")->value("l1").toString(), "ABCDEFGHIJ");
+        QCOMPARE(read("source", "l1"), "ABCDEFGHIJ");
         readOnly.reset();
         QVERIFY2(db.write({{"source", {{"l1", "ZZZZZZZZZZ"}}}}), qPrintable(db.error()));
         QCOMPARE(storedRecord(folder.file(), "source").value("l1").toString(), "ZZZZZZZZZZ");
@@ -153,19 +154,17 @@ private slots:
         if (kind == "read-only folder") readOnly.emplace(folder.path());
         ShortBusyTimeout shortWait(200);
         MessageRecorder messages;
-        struct rlimit size {
-        }, none{};
+        rlimit size{}, none{};
         getrlimit(RLIMIT_FSIZE, &size);
         signal(SIGXFSZ, SIG_IGN); // files may not grow: the new file is made, not its tables
         if (kind == "cannot grow") setrlimit(RLIMIT_FSIZE, &(none = {0, size.rlim_max}));
         QVERIFY(!start_program(file));
         setrlimit(RLIMIT_FSIZE, &size);
-        QCOMPARE(messages.messages.size(), size_t(1));
-        QCOMPARE(messages.messages[0].icon, desktop::Icon::Critical);
-        QVERIFY2(messages.texts()[0].contains(problem) && messages.texts()[0].contains(file),
-                 qPrintable(messages.texts()[0]));
-        QVERIFY(!module1::db().isOpen());
-        QCOMPARE(FormRegistry::count(), 0);
+        QVERIFY2(messages.messages.size() == 1 &&
+                     messages.messages[0].icon == desktop::Icon::Critical &&
+                     messages.texts()[0].contains(problem) && messages.texts()[0].contains(file),
+                 qPrintable(messages.texts().join('|')));
+        QVERIFY(!module1::db().isOpen() && FormRegistry::count() == 0);
         end_program();
         other.reset(), user.reset(), readOnly.reset();
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
@@ -193,8 +192,7 @@ private slots:
                          .section(' ', 1)
                          .startsWith("La partie est déjà ouverte dans un autre Quadrilex."),
                      reports[1 - winner].constData());
-            QVERIFY(refused.waitForFinished());
-            QCOMPARE(refused.exitCode(), 1);
+            QVERIFY(refused.waitForFinished() && refused.exitCode() == 1);
             // The running program's file is the same file, a whole game, with no copy beside it.
             QCOMPARE(running.state(), QProcess::Running);
             struct stat game {};
@@ -206,8 +204,7 @@ private slots:
             QVERIFY(!RunningProgram(folder.file()).started);
             QVERIFY(messages.texts().value(0).startsWith("La partie est déjà ouverte dans un "));
             running.closeWriteChannel();
-            QVERIFY(running.waitForFinished());
-            QCOMPARE(running.exitCode(), 0);
+            QVERIFY(running.waitForFinished() && running.exitCode() == 0);
         }
     }
 
@@ -216,19 +213,18 @@ private slots:
         const QString beside = program.filePath("qlex.mdb");
         storeMode(beside, "M");
         QString copiedFrom;
-        QCOMPARE(GameDatabase::locate(program.path(), data.path(), &copiedFrom), beside);
-        QVERIFY(copiedFrom.isEmpty());
+        QCOMPARE(GameDatabase::locate(program.path(), data.path(), &copiedFrom) + copiedFrom,
+                 beside);
         QVERIFY(QFile::setPermissions(program.path(), QFile::Permissions(0x5555)) &&
                 QFile::setPermissions(beside, QFile::Permissions(0x4444)) &&
                 QFile::setPermissions(data.path(), QFile::Permissions(0x7777)));
         AsOtherUser user;
         const QString moved = GameDatabase::locate(program.path(), data.path(), &copiedFrom);
-        QCOMPARE(moved, data.filePath("qlex.mdb"));
-        QCOMPARE(copiedFrom, beside);
+        QCOMPARE(moved + '|' + copiedFrom, data.filePath("qlex.mdb") + '|' + beside);
         QCOMPARE(fileBytes(moved), fileBytes(beside));
-        copiedFrom.clear();
-        GameDatabase::locate(program.path(), data.path(), &copiedFrom);
-        QVERIFY(copiedFrom.isEmpty()); // once only: the copy is the game now
+        copiedFrom.clear(); // once only: the copy is the game now
+        QCOMPARE(GameDatabase::locate(program.path(), data.path(), &copiedFrom) + copiedFrom,
+                 moved);
     }
 
     // The stored mode chooses the window; a new file asks for it first.
@@ -265,8 +261,7 @@ private slots:
         }
         QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), master);
         QCOMPARE(frm_new_player_form.loaded() && frm_new_player_form.get()->isVisible(), !master);
-        QCOMPARE(FormRegistry::count(), 1);
-        QVERIFY(messages.messages.empty());
+        QVERIFY(FormRegistry::count() == 1 && messages.messages.empty());
         if (mode != "new") return;
         // The master's switch asks first (No keeps it); the player's does not. Each stores it.
         const std::pair<desktop::Answer, const char *> switches[] = {
@@ -278,20 +273,19 @@ private slots:
             (fromMaster ? frm_mc_form.get()->mn_mode : frm_new_player_form.get()->mnu_mode)
                 ->trigger();
             settle();
-            QCOMPARE(messages.texts(), fromMaster
-                                           ? QStringList{"Avez-vous sauvegardé vos données ?"}
-                                           : QStringList());
-            if (fromMaster) QCOMPARE(messages.messages[0].buttons, desktop::Buttons::YesNo);
-            QCOMPARE(frm_mc_form.loaded(), stored == QString("M"));
-            QCOMPARE(frm_new_player_form.loaded(), stored != QString("M"));
-            QCOMPARE(storedMode(folder.file()), stored);
+            QCOMPARE(messages.texts(),
+                     QStringList(fromMaster, "Avez-vous sauvegardé vos données ?"));
+            QVERIFY(!fromMaster || messages.messages[0].buttons == desktop::Buttons::YesNo);
+            // The window shown ("M" or "P"), then the stored mode.
+            QCOMPARE(QString(frm_mc_form.loaded() ? "M" : "") +
+                         (frm_new_player_form.loaded() ? "P" : "") + storedMode(folder.file()),
+                     QString(stored) + stored);
             QVERIFY(module1::db().isOpen());
         }
         QCOMPARE(ended, 0);
         frm_mc_form.get()->mnu_exit->trigger(); // the last window ends the program
         settle();
-        QCOMPARE(FormRegistry::count(), 0);
-        QCOMPARE(ended, 1);
+        QVERIFY(FormRegistry::count() == 0 && ended == 1);
     }
 
     // Killed at work, the file opens with its last completed save, the journal agreeing with it.
@@ -314,8 +308,8 @@ private slots:
             QVERIFY(child.waitForReadyRead(20000));
             QThread::usleep(QRandomGenerator::global()->bounded(1000, 30000));
             child.kill();
-            QVERIFY(child.waitForFinished());
-            QCOMPARE(child.exitStatus(), QProcess::CrashExit); // killed, not ended by a failure
+            // Killed, not ended by a failure.
+            QVERIFY(child.waitForFinished() && child.exitStatus() == QProcess::CrashExit);
             QVERIFY2(db.open(folder.file()) == GameDatabase::OpenResult::Opened,
                      qPrintable(db.error()));
             // (The games saved in turn are written without a journal.)
