@@ -7,6 +7,7 @@
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
@@ -165,8 +166,12 @@ private slots:
                      messages.texts()[0].contains(problem) && messages.texts()[0].contains(file),
                  qPrintable(messages.texts().join('|')));
         QVERIFY(!module1::db().isOpen() && FormRegistry::count() == 0);
-        end_program();
         other.reset(), user.reset(), readOnly.reset();
+        // The refused game is held no more: another program takes it at once.
+        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0);
+        if (fd >= 0) ::close(fd);
+        end_program();
         QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
         if (QFileInfo(file).isFile()) QCOMPARE(fileBytes(file), before);
         QCOMPARE(folderEntries(folder.path()), entries);
