@@ -10,9 +10,7 @@ using gridtext::check_grid_text;
 class TestGrid : public QObject {
     Q_OBJECT
     static QString withLines(const QString &first) {
-        QString text = first + QStringLiteral("\r\n");
-        for (int i = 1; i < 10; ++i) text += QStringLiteral("..........\r\n");
-        return text;
+        return first + QStringLiteral("\r\n") + QStringLiteral("..........\r\n").repeated(9);
     }
     // Headers and ten by ten cells of 450 twips, as the game's grids.
     static void shape(FlexGrid &g) {
