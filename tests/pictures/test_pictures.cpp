@@ -46,16 +46,13 @@ private slots:
 
     void theNumberedPictureShowsTheResultGrid() {
         MessageRecorder messages(desktop::Answer::Discard); // the game is left unsaved at the end
-        QStringList proposal = blackSquaresOf(SampleGrid);
-        proposal[2] = QStringLiteral("T.........");
-        game->paste(proposal);
+        game->paste(gridText(dotted(blackSquaresOf(SampleGrid))).replace(24, 1, 'T')); // (3, 1)
         desktop::setClipboardText(QStringLiteral("texte d'avant"));
         const QImage image = grille();
         QCOMPARE(rgb(desktop::clipboardImage()), rgb(image));
-        for (int r = 1; r <= 10; ++r)
-            for (int c = 1; c <= 10; ++c)
-                QCOMPARE(QColor(image.pixel(cell(r, c).topLeft() + QPoint(1, 1))),
-                         QColor(SampleGrid[r - 1][c - 1] == u'*' ? Qt::black : Qt::white));
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(QColor(image.pixel(cell(i / 10 + 1, i % 10 + 1).topLeft() + QPoint(1, 1))),
+                     QColor(SampleGrid[i / 10][i % 10] == u'*' ? Qt::black : Qt::white));
         // Found in this session: red; loaded from the saved game: the default text colour.
         QVERIFY(has(image, cell(3, 1), isRed));
         QVERIFY(has(image, cell(1, 1), isDark) && !has(image, cell(1, 1), isRed));
@@ -64,17 +61,15 @@ private slots:
         QVERIFY(!has(image, cell(0, 0), isDark) && !has(image, image.rect(), isFound));
         // Letters drawn as the grid draws them; anti-aliasing may differ by a pixel across, as
         // the cells differ in width.
-        const QSize inPicture = ink(image, cell(1, 1), isDark).size();
-        const QSize inGrid = ink(mc->mc_result->Picture(), QRect(2, 2, 23, 23), isDark).size();
-        QCOMPARE(inPicture.height(), inGrid.height());
-        QVERIFY(qAbs(inPicture.width() - inGrid.width()) <= 1);
+        const QSize apart = ink(image, cell(1, 1), isDark).size() -
+                            ink(mc->mc_result->Picture(), QRect(2, 2, 23, 23), isDark).size();
+        QVERIFY(apart.height() == 0 && qAbs(apart.width()) <= 1);
         // Every click copies anew, whatever the clipboard holds meanwhile. A click on "Coller..."
         // (the whole grid on the clipboard) and a second "Grille" arriving while the picture is
         // built must not reach the grid.
         desktop::setClipboardText(gridText(SampleGrid));
         QTimer::singleShot(0, mc, [this] {
-            const QPointF centre = QRectF(mc->Command1->rect()).center();
-            const QPointF global = mc->Command1->mapToGlobal(centre);
+            const QPointF centre(10, 10), global = mc->Command1->mapToGlobal(centre);
             for (auto [type, buttons] : {std::pair{QEvent::MouseButtonPress, Qt::LeftButton},
                                          std::pair{QEvent::MouseButtonRelease, Qt::NoButton}})
                 QCoreApplication::postEvent(
@@ -110,14 +105,12 @@ private slots:
         if (window == "frm_fin") {
             game->paste(SampleGrid); // the window showing is the master game test's
             frm_fin &fin = *frm_fin_form.get();
-            copy = fin.bt_copie_img_fin;
-            save = fin.bt_enregistrer_img_fin;
-            QTest::mouseClick(fin.bt_txt_fin, Qt::LeftButton);
-            const QString text = desktop::clipboardText();
-            QTest::mouseClick(fin.bt_txt_fin_forum, Qt::LeftButton);
-            QCOMPARE(text, QStringLiteral("Bravo ! Partie terminée. A vous de jouer !"));
-            QCOMPARE(desktop::clipboardText(),
-                     "[size=5][color=#0040FF]   " + text + "[/color][/size]");
+            copy = fin.bt_copie_img_fin, save = fin.bt_enregistrer_img_fin;
+            QString texts;
+            for (QPushButton *b : {fin.bt_txt_fin, fin.bt_txt_fin_forum})
+                QTest::mouseClick(b, Qt::LeftButton), texts += desktop::clipboardText() + '|';
+            QCOMPARE(texts, "Bravo ! Partie terminée. A vous de jouer !|[size=5][color=#0040FF]   "
+                            "Bravo ! Partie terminée. A vous de jouer ![/color][/size]|");
             // Every later validation of the complete grid shows it again.
             fin.hide();
             game->paste(blackSquaresOf(SampleGrid));
@@ -181,8 +174,7 @@ private slots:
         MessageRecorder recorder(desktop::Answer::Yes);
         const QString folder = game->folder.path();
         QFile old(folder + "/grille.png");
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD") == 3);
-        old.close();
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD") == 3 && old.flush());
         QVERIFY(QFile::link(folder + "/grille.png", folder + "/lien.png"));
         desktop::setFileChooser(
             [&](const desktop::FileRequest &) { return folder + '/' + chosen; });
