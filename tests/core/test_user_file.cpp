@@ -37,8 +37,7 @@ private slots:
         ::umask(umask_);
     }
 
-    // Written whole, or declined, or refused with the reason: the file as it was, nothing beside;
-    // read back whole with its own size as the limit.
+    // Written whole (read back at its own size) or refused with the reason, nothing beside.
     void write_data() {
         QTest::addColumn<Case>("c");
         auto row = [](const char *tag, auto... fields) { QTest::newRow(tag) << Case{fields...}; };
