@@ -14,13 +14,13 @@
 namespace {
 // Another program holding the game file's write lock (readers shut out too) for ms milliseconds.
 struct OtherProgramLock {
-    OtherProgramLock(const QString &file, int ms) {
+    OtherProgramLock(const QString &file, int ms, const char *begin = "BEGIN EXCLUSIVE") {
         thread = std::jthread([=, this] {
             {
                 QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
                 raw.setDatabaseName(file);
                 raw.open();
-                QSqlQuery(raw).exec("BEGIN EXCLUSIVE");
+                QSqlQuery(raw).exec(begin);
                 held = true;
                 QThread::msleep(ulong(ms));
                 QSqlQuery(raw).exec("COMMIT");
@@ -63,7 +63,10 @@ private slots:
     void aNewFileHasOneRecordPerTableWhichWritesEditWholeOrNotAtAll() {
         GameFolder folder;
         GameDatabase db;
+        const mode_t mask = ::umask(022);
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
+        ::umask(mask);
+        QCOMPARE(int(QFileInfo(folder.file()).permissions()), 0x6644); // rw-r--r--, as SQLite's
         for (const char *table : {"source", "result", "new"}) QCOMPARE(db.recordCount(table), 1);
         QCOMPARE(db.readFirst("source")->value("l1").toString(), QString(10, ' '));
         QCOMPARE(db.readFirst("source")->value("total_z").toInt(), 0);
@@ -335,6 +338,7 @@ private slots:
         QTest::addColumn<QString>("problem"); // none when the save lands
         QTest::newRow("deleted") << "";
         QTest::newRow("locked, released in time") << "";
+        QTest::newRow("locked for writing only, released in time") << ""; // as a save holds it
         QTest::newRow("locked too long") << "utilisé par un autre programme";
         QTest::newRow("replaced by a non-game") << "n'est pas une partie de Quadrilex";
     }
@@ -355,7 +359,8 @@ private slots:
         {
             std::optional<OtherProgramLock> other;
             if (kind.startsWith("locked"))
-                other.emplace(game.file(), kind.endsWith("time") ? 300 : 1500);
+                other.emplace(game.file(), kind.endsWith("time") ? 300 : 1500,
+                              kind.contains("writing") ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE");
             game.mc->mnu_save_Click();
         }
         if (kind.startsWith("replaced")) game.mc->mnu_resto_Click(); // says so too
