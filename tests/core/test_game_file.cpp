@@ -15,13 +15,13 @@
 namespace {
 // Another program holding the game file's write lock (readers shut out too) for ms milliseconds.
 struct OtherProgramLock {
-    OtherProgramLock(const QString &file, int ms) {
+    OtherProgramLock(const QString &file, int ms, const char *begin = "BEGIN EXCLUSIVE") {
         thread = std::jthread([=, this] {
             {
                 QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
                 raw.setDatabaseName(file);
                 raw.open();
-                QSqlQuery(raw).exec("BEGIN EXCLUSIVE");
+                QSqlQuery(raw).exec(begin);
                 held = true;
                 QThread::msleep(ulong(ms));
                 QSqlQuery(raw).exec("COMMIT");
@@ -67,7 +67,10 @@ private slots:
         const auto read = [&](const char *table, const char *field) {
             return db.readFirst(table)->value(field).toString();
         };
+        const mode_t mask = ::umask(022);
         QCOMPARE(db.open(folder.file()), GameDatabase::OpenResult::Created);
+        ::umask(mask);
+        QCOMPARE(int(QFileInfo(folder.file()).permissions()), 0x6644); // rw-r--r--, as SQLite's
         for (const char *table : {"source", "result", "new"}) QCOMPARE(db.recordCount(table), 1);
         QCOMPARE(read("source", "l1") + read("source", "total_z"), "          0");
         rawDatabase(folder.file(), {"DELETE FROM result"}); // a save adds the record again
@@ -343,6 +346,7 @@ private slots:
                       notAGame = "n'est pas une partie de Quadrilex";
         QTest::newRow("deleted") << QStringList();
         QTest::newRow("locked, released in time") << QStringList();
+        QTest::newRow("locked for writing only, released in time") << QStringList(); // as a save
         QTest::newRow("locked too long") << QStringList{busy};
         QTest::newRow("replaced by a non-game") << QStringList{notAGame, notAGame};
         // A failed read has the file opened and checked anew before it is used again.
@@ -365,7 +369,8 @@ private slots:
         {
             std::optional<OtherProgramLock> other;
             if (kind.contains("locked"))
-                other.emplace(game.file(), kind.endsWith("time") ? 300 : 1500);
+                other.emplace(game.file(), kind.endsWith("time") ? 300 : 1500,
+                              kind.contains("writing") ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE");
             kind.startsWith("read") ? game.mc->mnu_resto_Click() : game.mc->mnu_save_Click();
         }
         if (kind.startsWith("read")) { // the trigger would empty table "new" on the save's update

@@ -37,36 +37,33 @@ private slots:
         ::umask(umask_);
     }
 
-    // Written whole, or declined, or refused with the reason: the file as it was, nothing beside.
+    // Written whole (read back at its own size) or refused with the reason, nothing beside.
     void write_data() {
         QTest::addColumn<Case>("c");
-        auto row = [](const char *tag, const char *kind, int oldMode, int replace, Step step,
-                      int error, int asked, Outcome outcome, const char *reason,
-                      const char *content, mode_t mode) {
-            QTest::newRow(tag) << Case{kind,  oldMode, replace, step,    error,
-                                       asked, outcome, reason,  content, mode};
-        };
+        auto row = [](const char *tag, auto... fields) { QTest::newRow(tag) << Case{fields...}; };
         const mode_t file = S_IFREG;
         const Step none = Step::Create;
         const auto Ok = Outcome::Written, No = Outcome::Failed;
         row("new file", "", 0, 0, none, 0, 0, Ok, "", "NEW", file | 0644);
-        row("replaced, mode kept", "", 0640, 1, none, 0, 1, Ok, "", "NEW", file | 0640);
+        row("replaced, mode kept", "", 02750, 1, none, 0, 1, Ok, "", "NEW", file | 02750);
         row("emptied", "", 0600, 1, none, 0, 1, Ok, "", "", file | 0600);
         row("kept: the user said no", "", 0640, 0, none, 0, 1, Outcome::Declined, "", "OLD",
             file | 0640);
-        row("create fails", "", 0, 1, Step::Create, EACCES, 0, No, "permission refusée", "", 0);
+        row("create fails", "", 0, 1, Step::Create, EACCES, 0, No, "permission refusée", "", 0u);
         row("write: disk full", "", 0640, 1, Step::Write, ENOSPC, 1, No,
             "il n'y a plus de place sur le disque", "OLD", file | 0640);
         row("sync of a new file", "", 0, 1, Step::Sync, EIO, 0, No,
-            "erreur de lecture ou d'écriture sur le disque", "", 0);
+            "erreur de lecture ou d'écriture sur le disque", "", 0u);
         row("close: quota", "", 0644, 1, Step::Close, EDQUOT, 1, No,
             "le quota d'espace disque est atteint", "OLD", file | 0644);
+        row("rename: read-only disk", "", 0644, 1, Step::Rename, EROFS, 1, No,
+            "le disque est en lecture seule", "OLD", file | 0644);
         row("rename: no phrase", "", 0644, 1, Step::Rename, 4242, 1, No,
             "erreur du système n° 4242", "OLD", file | 0644);
         row("device node", "device", 0, 1, none, 0, 0, No,
-            "ce n'est pas un fichier ordinaire mais un périphérique", "", S_IFCHR | 0644);
+            "ce n'est pas un fichier ordinaire mais un périphérique", "", mode_t(S_IFCHR | 0644));
         row("name holding a NUL", "nul", 0, 1, none, 0, 0, No,
-            "le nom contient le caractère nul, qu'aucun fichier ne peut porter", "", 0);
+            "le nom contient le caractère nul, qu'aucun fichier ne peut porter", "", 0u);
         row("inside a file", "inside", 0644, 1, none, 0, 0, No,
             "une partie du chemin n'est pas un dossier", "OLD", file | 0644);
     }
@@ -99,6 +96,9 @@ private slots:
         if (c.error) QCOMPARE(steps.last(), c.step);
         QCOMPARE(names(folder.path()), c.mode ? QStringList{"grille.txt"} : QStringList());
         QCOMPARE(fileBytes(path), QByteArray(c.content));
+        if (S_ISREG(c.mode))
+            QCOMPARE(userfile::read(QFile::encodeName(path), qstrlen(c.content), &why),
+                     QByteArray(c.content));
         struct stat info {};
         ::lstat(QFile::encodeName(path).constData(), &info);
         QCOMPARE(info.st_mode, c.mode);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QJsonDocument>
 #include <QListWidget>
 #include <fcntl.h>
 #include <fstream>
@@ -32,14 +33,12 @@ QByteArray grid() {
     return gridText(dotted(SampleGrid)).toLatin1();
 }
 
-void write(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
-
 // A file named by the system's bytes, whatever their encoding.
 void writeRaw(const QByteArray &path, const QByteArray &bytes) {
     QVERIFY(bool(std::ofstream(path.constData(), std::ios::binary) << bytes.toStdString()));
+}
+void write(const QString &path, const QByteArray &bytes) {
+    writeRaw(QFile::encodeName(path), bytes);
 }
 
 // Everything below a folder, links not followed, with sizes, bytes (up to 1 MB) or targets.
@@ -288,6 +287,7 @@ private slots:
         write(e.path("short.doc"), grid().left(108));
         write(e.path("grille.txt"), "previous");
         dir.mkdir("gone");
+        QVERIFY(QFile::link("short.doc", e.path("lien.TXT"))); // listed as the file it leads to
         QByteArray high;
         for (int b = 0x80; b <= 0xff; ++b) high += char(b);
         QStringList rows{SampleGrid[0]};
@@ -325,10 +325,10 @@ private slots:
         QVERIFY(frm_impex_form.loaded()); // kept for another try
         QCOMPARE(e.g->TextMatrix(1, 1), QStringLiteral("Q"));
         QCOMPARE(fileBytes(e.path("grille.txt")), QByteArray("previous"));
-        QCOMPARE(dir.entryList(QDir::Files).size(), 5);
+        QCOMPARE(dir.entryList(QDir::Files).size(), 6);
         // The lists: ".txt" files whatever the case; a folder gone meanwhile is not entered.
         frm_impex &impex = *frm_impex_form.get();
-        QCOMPARE(impex.filelistbox->count(), 4); // a.txt, B.TXT, grille.txt, nine.txt
+        QCOMPARE(impex.filelistbox->count(), 5); // a.txt, B.TXT, grille.txt, lien.TXT, nine.txt
         QVERIFY(impex.path().startsWith(impex.Drivelistbox->currentData().toString()));
         dir.rmdir("gone");
         const auto gone = impex.dirlistbox->findItems(" gone", Qt::MatchEndsWith);
@@ -377,7 +377,7 @@ private slots:
                const QString &rows) {
                 const QString head =
                     "{'version': 'http://ipuz.org/v2', 'kind': ['http://ipuz.org/%1'], "
-                    "'dimensions': {'width': %2, 'height': %2}, ";
+                    "'dimensions': {'width': %2, 'height': 10}, ";
                 QTest::newRow(tag)
                     << QByteArray(head.arg(kind).arg(size).toUtf8() + body).replace('\'', '"')
                     << rows;
@@ -393,15 +393,15 @@ private slots:
             "'puzzle': " +
                 grid("[1, '#', {'cell': '#'}, null, {'cell': 2, 'style': {}}, 0,0,0,0,0]", zeros) +
                 ", 'solution': " +
-                grid("['é', '#', null, null, {'value': 'ç'}, 'a', null, 'Œ', 'b', 'Z']", nulls) +
+                grid("['é', '#', null, null, {'value': 'ç'}, 'a', null, 'Œ', 'b', 'ZU']", nulls) +
                 "}",
-            "E***CA  BZ" + blank); // "Œ" is two letters
-        row("a block of its own, the solution's blocks", "crossword#1", 10,
+            "E***CA  B " + blank); // "Œ" and "ZU" are two letters
+        row("a block of its own, the solution's blocks", "crossword", 10,
             "'block': 'X', 'puzzle': " + grid("['X',0,0,0,0,0,0,0,0,0]", zeros) + ", 'solution': " +
                 grid("[null,'X','#','A',null,null,null,null,null,null]", nulls) + "}",
             "** A      " + blank); // "#" is no block here
-        row("15 by 15", "crossword#1", 15, "'puzzle': []}",
-            "La grille de ce fichier ipuz mesure 15 sur 15 : seules les grilles de 10 sur 10 "
+        row("15 wide", "crossword#1", 15, "'puzzle': []}",
+            "La grille de ce fichier ipuz mesure 15 sur 10 : seules les grilles de 10 sur 10 "
             "peuvent être importées.");
         row("sudoku", "sudoku#1", 10, "'puzzle': [[0]]}",
             "Ce fichier ipuz n'est pas une grille de mots croisés.");
@@ -425,17 +425,24 @@ private slots:
         MessageRecorder messages(desktop::Answer::Yes);
         QString asked;
         desktop::setFileChooser([&](const desktop::FileRequest &request) {
-            asked = request.caption + "|" + request.filter;
+            asked = request.caption + "|" + request.filter + "|" +
+                    QFileInfo(request.suggested).fileName();
             return e.path("grille.ipuz");
         });
         QStringList rows = SampleGrid;
         rows[2] = "TOUR*  P**";
         storeRows(e.game.file(), "new", rows);
         e.ed->mnu_export_ipuz->trigger();
-        QCOMPARE(asked, QStringLiteral("Exporter en ipuz|Grilles ipuz (*.ipuz)"));
+        const QDate today = QDate::currentDate();
+        QCOMPARE(asked, "Exporter en ipuz|Grilles ipuz (*.ipuz)|grille-" +
+                            today.toString("yyyy-MM-dd") + ".ipuz");
         const QByteArray written = fileBytes(e.path("grille.ipuz"));
-        QVERIFY(written.contains("\"kind\": [") && written.contains("http://ipuz.org/crossword#1"));
-        QVERIFY(written.contains("\"title\": \"Grille Quadrilex du "));
+        const QByteArray json = QJsonDocument::fromJson(written).toJson(QJsonDocument::Compact);
+        for (const QString &part :
+             QStringList{"\"kind\":[\"http://ipuz.org/crossword#1\"]",
+                         "\"title\":\"Grille Quadrilex du " + today.toString("dd/MM/yyyy"),
+                         "[\"T\",\"O\",\"U\",\"R\",\"#\",null,null,\"P\",\"#\",\"#\"]"})
+            QVERIFY2(json.contains(part.toUtf8()), qPrintable(part));
         QCOMPARE(ipuz::read(written).rows, rows);
         QVERIFY(messages.messages.empty());
         // Again: replacing the file is asked first.
@@ -446,15 +453,14 @@ private slots:
         deleteRecords(e.game.file(), "new");
         e.ed->mnu_new->trigger();
         e.ed->mnu_import_ipuz->trigger();
-        QCOMPARE(asked, QStringLiteral("Importer une grille ipuz|Grilles ipuz (*.ipuz)"));
+        QCOMPARE(asked.section('|', 0, 1), "Importer une grille ipuz|Grilles ipuz (*.ipuz)");
         compareRows(e.g, rows, 1);
         QCOMPARE(storedRows(e.game.file(), "new"), rows);
         // A file that is no grid is refused, and the editor keeps its grid.
         write(e.path("grille.ipuz"), "{");
         e.ed->mnu_import_ipuz->trigger();
-        QCOMPARE(
-            messages.texts().last(),
-            QStringLiteral("Ce fichier n'est pas une grille ipuz : ce n'est pas du JSON valide."));
+        QCOMPARE(messages.texts().last(),
+                 "Ce fichier n'est pas une grille ipuz : ce n'est pas du JSON valide.");
         compareRows(e.g, rows, 1);
         desktop::setFileChooser(nullptr);
     }
@@ -612,6 +618,8 @@ private slots:
         QCOMPARE(userfile::read(folder + "/caf\xe9.txt", 4096, &why),
                  gridText(dotted(GameB.source)).toLatin1());
         QCOMPARE(QDir(e.folder.path()).count(), 2u); // the file and the folder
+        // A name typed is never another name's bytes read as Windows-1252.
+        QCOMPARE(gridfile::nameBytes("Ã©.txt"), QList<QByteArray>{"\xc3\x83\xc2\xa9.txt"});
         e.ed->mnu_import->trigger();
         const auto found = impex.dirlistbox->findItems("Données", Qt::MatchEndsWith);
         QCOMPARE(found.size(), 1);

@@ -35,9 +35,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 libqt6gui6 libqt6core6 libqt6sql6 libqt6sql6-sqlite libc6 libstdc++6; do
   [[ ", $depends," == *", $d"[\ ,]* ]] || { echo "no dependency on $d: $depends" >&2; exit 1; }
 done
-[ "$(dpkg-deb -f "$deb" Recommends)" = "wfrench, qt6-translations-l10n" ] ||
-  { echo "recommends: $(dpkg-deb -f "$deb" Recommends)" >&2; exit 1; }
-dpkg-deb -f "$deb" Description | grep -q '^ Quadrilex accompagne' ||
+fields=$(dpkg-deb -f "$deb" Section Recommends)
+[ "$fields" = $'Section: misc\nRecommends: wfrench, qt6-translations-l10n' ] ||
+  { echo "fields: $fields" >&2; exit 1; }
+[[ $(dpkg-deb -f "$deb" Description) == *$'\n Quadrilex accompagne '* ]] ||
   { echo "no French description" >&2; exit 1; }
 verdict=$(lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v 'running with root privileges' || true)
 [ -z "$verdict" ] || { echo "lintian: $verdict" >&2; exit 1; }
@@ -54,7 +55,7 @@ apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
 [ -x /usr/bin/quadrilex ] && [ -f /usr/share/applications/$id.desktop ] ||
   { echo "the installed package misses its files" >&2; exit 1; }
 apt-get remove -y -qq --purge quadrilex >/dev/null
-! dpkg-query -W -f='${Status}' quadrilex 2>/dev/null | grep -q 'ok installed' &&
+! grep -q 'ok installed' <<<"$(dpkg-query -W -f='${Status}' quadrilex 2>/dev/null)" &&
   [ ! -e /usr/bin/quadrilex ] && [ ! -e /usr/share/applications/$id.desktop ] ||
   { echo "the package did not remove cleanly" >&2; exit 1; }
 echo "package installed and removed"

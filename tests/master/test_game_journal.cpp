@@ -137,6 +137,7 @@ private slots:
     void theJournalsChangesReachTheFileOnce() {
         Game game = gameOf(G1, blackSquaresOf(G1));
         game.partie = 3;
+        QVERIFY(!validate_proposal(game, " ", QString(), QDateTime()).ran); // a blank box
         validate_proposal(game, gridText(rowOf(G1, 1)), QString(), QDateTime());
         GameDatabase::ManyWrite w = journal_writes(game);
         QVERIFY(w.added.size() == 1 && w.changed.empty());

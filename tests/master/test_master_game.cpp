@@ -333,6 +333,9 @@ private slots:
                  "[code]Rang  Joueur  Lettres\r\n   1  Alice        14\r\n"
                  "   2  Chloé         7\r\n   3  Bruno         6\r\n[/code]");
         game.mc->mnu_save->trigger();
+        // A record numbered 0 marked a game's start in older files: it is no entry.
+        rawDatabase(game.file(),
+                    {"INSERT INTO journal (partie, numero) SELECT partie, 0 FROM journal"});
         game.restart();
         game.mc->mnu_journal->trigger();
         QCOMPARE(shown(frm_journal_form.get()->tbl_journal), rows);
