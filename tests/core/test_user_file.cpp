@@ -13,6 +13,8 @@ private slots:
         const auto Ok = userfile::Outcome::Written, No = userfile::Outcome::Failed;
         const mode_t file = S_IFREG, umask = ::umask(022);
         const Step none = Step::Create;
+        // Everything in a folder, hidden names included: a temporary file left behind shows.
+        const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
         // What bears the name ("device", "nul" in the name, "inside" a file, "" a regular file),
         // its mode (0: nothing), the answer, the fault; what must come of it, the mode after.
         for (const auto &[kind, oldMode, replace, step, error, asked, outcome, reason, content,
@@ -43,8 +45,7 @@ private slots:
             QTemporaryDir folder;
             const QString path = folder.filePath("grille.txt");
             QByteArray target = QFile::encodeName(path);
-            QFile old(path);
-            if (oldMode)
+            if (QFile old(path); oldMode)
                 QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD") == 3 && old.flush() &&
                         ::chmod(target.constData(), mode_t(oldMode)) == 0);
             // Without CAP_MKNOD no device node can be made: the row is left out.
@@ -55,17 +56,13 @@ private slots:
             userfile::setFault([&](Step s) { return steps << s, s == step ? error : 0; });
             int times = 0;
             QString why;
-            const QByteArray bytes = outcome == Ok ? content : "NEW";
-            QCOMPARE(userfile::write(
-                         target, bytes, [&] { return ++times, replace; }, &why),
+            const auto answer = [&] { return ++times, replace; };
+            QCOMPARE(userfile::write(target, outcome == Ok ? content : "NEW", answer, &why),
                      outcome);
             QCOMPARE(why, reason);
             QCOMPARE(times, asked);
             if (error) QCOMPARE(steps.last(), step);
-            QCOMPARE(QDir(folder.path())
-                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                    QDir::NoDotAndDotDot),
-                     mode ? QStringList{"grille.txt"} : QStringList());
+            QCOMPARE(QDir(folder.path()).entryList(all).join('|'), mode ? "grille.txt" : "");
             QCOMPARE(fileBytes(path), content);
             if (S_ISREG(mode))
                 QCOMPARE(userfile::read(QFile::encodeName(path), content.size(), &why), content);
