@@ -234,9 +234,9 @@ private slots:
         QVERIFY(!e.ed->chooseWordList(missing));
         storeRows(e.game.file(), "new", with(Filled, "0,2=X;2,2=.")); // TAX, XE.
         e.ed->mnu_recall->trigger();
-        play(e.g, "@5,5");
+        play(e.g, "@5,4");
         e.ed->mnu_verifier->trigger();
-        QCOMPARE(editorRows(e.g), with(Filled, "0,2=X;2,2=.") << "5,5"); // the current cell stays
+        QCOMPARE(editorRows(e.g), with(Filled, "0,2=X;2,2=.") << "5,4"); // the current cell stays
         QCOMPARE(messages.texts().join('|'),
                  QString("La liste de mots est maintenant « %1 » : 6 mots de 2 à 10 lettres.|La "
                          "liste de mots « %2 » ne peut pas être lue : ce fichier n'existe pas.\n\n"
@@ -267,12 +267,12 @@ private slots:
             words::rememberListPath(list);
             storeRows(e.game.file(), "new", rows);
             e.ed->mnu_recall->trigger();
-            play(e.g, "@6,6");
+            play(e.g, "@6,7");
             messages.messages.clear();
             e.ed->mnu_remplir->trigger();
             QTRY_VERIFY(!e.ed->filling());
             QCOMPARE(messages.texts().join(""), QString(message).replace("%1", list));
-            QCOMPARE(editorRows(e.g), (message.isEmpty() ? Filled : rows) + QStringList{"6,6"});
+            QCOMPARE(editorRows(e.g), (message.isEmpty() ? Filled : rows) + QStringList{"6,7"});
         }
         // None unknown: said so.
         e.ed->mnu_verifier->trigger();
