@@ -18,15 +18,11 @@ namespace {
 struct OtherProgramLock {
     OtherProgramLock(const QString &file, int ms, const char *begin = "BEGIN EXCLUSIVE") {
         thread = std::jthread([=, this] {
-            {
-                QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
-                raw.setDatabaseName(file);
-                raw.open();
-                QSqlQuery(raw).exec(begin);
-                held = true;
-                QThread::msleep(ulong(ms));
-                QSqlQuery(raw).exec("COMMIT");
-            }
+            QSqlDatabase::addDatabase("QSQLITE", "other program").setDatabaseName(file);
+            QSqlQuery(QSqlDatabase::database("other program")).exec(begin);
+            held = true;
+            QThread::msleep(ulong(ms));
+            QSqlQuery(QSqlDatabase::database("other program")).exec("COMMIT");
             QSqlDatabase::removeDatabase("other program");
         });
         while (!held) QThread::msleep(1);
