@@ -7,6 +7,7 @@
 #include <atomic>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -17,15 +18,11 @@ namespace {
 struct OtherProgramLock {
     OtherProgramLock(const QString &file, int ms, const char *begin = "BEGIN EXCLUSIVE") {
         thread = std::jthread([=, this] {
-            {
-                QSqlDatabase raw = QSqlDatabase::addDatabase("QSQLITE", "other program");
-                raw.setDatabaseName(file);
-                raw.open();
-                QSqlQuery(raw).exec(begin);
-                held = true;
-                QThread::msleep(ulong(ms));
-                QSqlQuery(raw).exec("COMMIT");
-            }
+            QSqlDatabase::addDatabase("QSQLITE", "other program").setDatabaseName(file);
+            QSqlQuery(QSqlDatabase::database("other program")).exec(begin);
+            held = true;
+            QThread::msleep(ulong(ms));
+            QSqlQuery(QSqlDatabase::database("other program")).exec("COMMIT");
             QSqlDatabase::removeDatabase("other program");
         });
         while (!held) QThread::msleep(1);
@@ -76,13 +73,12 @@ private slots:
         rawDatabase(folder.file(), {"DELETE FROM result"}); // a save adds the record again
         QVERIFY(db.write({{"source", {{"l1", "ABCDEFGHIJ"}, {"total_a", 32767}}},
                           {"result", {{"l1", "A         "}, {"reste_a", -32768}}}}));
-        QVERIFY(db.write({{"result", {{"l2", "B"}}}}));
-        for (const char *table : {"source", "result"}) QCOMPARE(db.recordCount(table), 1);
-        QCOMPARE(read("result", "l1"), "A         ");
+        QVERIFY(db.write({{"result", {{"l2", "B"}}}}) && db.recordCount("result") == 1);
         // A tally out of the 16-bit range is refused, and so is everything written with it.
         QVERIFY(!db.write({{"source", {{"l1", "ZZZZZZZZZZ"}}}, {"result", {{"reste_b", 40000}}}}));
         QVERIFY(!db.error().isEmpty());
-        QCOMPARE(read("source", "l1") + read("result", "reste_b"), "ABCDEFGHIJ0");
+        QCOMPARE(read("source", "l1") + read("result", "l1") + read("result", "reste_b"),
+                 "ABCDEFGHIJA         0");
         // A read-only game opens and is read; writes fail, saying why in the user's terms, until
         // the file may be written again.
         db.close();
@@ -94,90 +90,83 @@ private slots:
                  qPrintable(db.error()));
         QCOMPARE(read("source", "l1"), "ABCDEFGHIJ");
         readOnly.reset();
-        QVERIFY2(db.write({{"source", {{"l1", "ZZZZZZZZZZ"}}}}), qPrintable(db.error()));
+        db.write({{"source", {{"l1", "ZZZZZZZZZZ"}}}});
         QCOMPARE(storedRecord(folder.file(), "source").value("l1").toString(), "ZZZZZZZZZZ");
     }
 
-    // The row's name says what lies at the game file's place.
-    void whatIsNotAPlainGameFileIsRefusedAndLeftAsItWas_data() {
-        QTest::addColumn<QString>("problem");
-        const QString notAGame = "n'est pas une partie de Quadrilex",
-                      notPlain = "fichier ordinaire";
-        for (const char *kind : {"text", "empty", "trigger", "view"})
-            QTest::newRow(kind) << notAGame;
-        for (const char *kind : {"fifo", "folder", "link to nowhere"})
-            QTest::newRow(kind) << notPlain;
-        QTest::newRow("damaged") << "endommagé";
-        QTest::newRow("field missing") << "le champ « l1 » de la table « source »";
-        QTest::newRow("table missing") << "table « source » est absente";
-        QTest::newRow("locked") << "utilisé par un autre programme";
-        // What went wrong in the user's terms, then the engine's own text in brackets.
-        QTest::newRow("unreadable")
-            << "vous n'avez pas le droit de lire le fichier (permission refusée).";
-        QTest::newRow("folder gone") << "le fichier ou son dossier est absent, ou";
-        QTest::newRow("cannot grow") << "ne peut pas être créé : "; // its unfinished copy gone
-        QTest::newRow("read-only folder")
-            << "ne peut pas être créé : le fichier ou son dossier est absent, ou vous n'avez pas";
-    }
+    // Each row: what lies at the game file's place, then what the message says. For the ones
+    // "unreadable" on: what went wrong in the user's terms, then the engine's own text in
+    // brackets; a file that cannot grow has its unfinished copy gone.
     void whatIsNotAPlainGameFileIsRefusedAndLeftAsItWas() {
-        QFETCH(QString, problem);
-        const QString kind = QTest::currentDataTag();
-        GameFolder folder;
-        const QString file = folder.file() + (kind == "folder gone" ? "/absent/qlex.mdb" : "");
-        if (kind == "text" || kind == "empty" || kind == "damaged") {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(kind == "text" ? QByteArray("Ceci n'est pas une base.\n")
-                    : kind == "empty"
-                        ? QByteArray()
-                        : QByteArray("SQLite format 3\0", 16) + QByteArray(4000, 'Z'));
+        for (const QString row :
+             {"text>n'est pas une partie de Quadrilex", "empty>n'est pas une partie",
+              "trigger>n'est pas une partie", "view>n'est pas une partie", "fifo>fichier ordinaire",
+              "folder>fichier ordinaire", "link to nowhere>fichier ordinaire", "damaged>endommagé",
+              "field missing>le champ « l1 » de la table « source »",
+              "table missing>table « source » est absente", "locked>utilisé par un autre programme",
+              "unreadable>vous n'avez pas le droit de lire le fichier (permission refusée).",
+              "folder gone>le fichier ou son dossier est absent, ou",
+              "cannot grow>ne peut pas être créé : ",
+              "read-only folder>ne peut pas être créé : le fichier ou son dossier est absent, ou "
+              "vous n'avez pas"}) {
+            const QString kind = row.section('>', 0, 0), problem = row.section('>', 1);
+            GameFolder folder;
+            const QString file = folder.file() + (kind == "folder gone" ? "/absent/qlex.mdb" : "");
+            const std::string damaged =
+                std::string("SQLite format 3\0", 16) + std::string(4000, 'Z');
+            if (kind == "text" || kind == "empty" || kind == "damaged")
+                std::ofstream(file.toStdString()) << (kind == "text" ? "Ceci n'est pas une base.\n"
+                                                      : kind == "empty" ? ""
+                                                                        : damaged);
+            if (kind == "fifo") QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+            if (kind == "folder") QVERIFY(QDir().mkpath(file));
+            if (kind == "field missing") rawDatabase(file, {"CREATE TABLE source (mode TEXT)"});
+            if (kind == "table missing") rawDatabase(file, {"CREATE TABLE unrelated (x)"});
+            if (kind == "trigger" || kind == "view" || kind == "locked" || kind == "unreadable")
+                storeMode(file, "M");
+            // A trigger would run on the program's own writes and could wipe other tables.
+            if (kind == "trigger" || kind == "view")
+                rawDatabase(file, {kind == "view" ? "CREATE VIEW v AS SELECT 1"
+                                                  : "CREATE TRIGGER w AFTER UPDATE ON source BEGIN "
+                                                    "DELETE FROM new; END"});
+            if (kind == "link to nowhere")
+                QVERIFY(QFile::link(folder.filePath("absent.mdb"), file));
+            const QByteArray before = QFileInfo(file).isFile() ? fileBytes(file) : QByteArray();
+            const QStringList entries = folderEntries(folder.path());
+            std::optional<OtherProgramLock> other;
+            if (kind == "locked") other.emplace(file, 800);
+            std::optional<AsOtherUser> user;
+            if (kind == "unreadable") {
+                QFile::setPermissions(folder.path(), QFile::Permissions(0x7777));
+                QFile::setPermissions(file, QFile::WriteOwner);
+                user.emplace();
+            }
+            std::optional<ReadOnlyFolder> readOnly;
+            if (kind == "read-only folder") readOnly.emplace(folder.path());
+            ShortBusyTimeout shortWait(200);
+            MessageRecorder messages;
+            rlimit size{}, none{};
+            getrlimit(RLIMIT_FSIZE, &size);
+            signal(SIGXFSZ, SIG_IGN); // files may not grow: the new file is made, not its tables
+            if (kind == "cannot grow") setrlimit(RLIMIT_FSIZE, &(none = {0, size.rlim_max}));
+            QVERIFY(!start_program(file));
+            setrlimit(RLIMIT_FSIZE, &size);
+            QVERIFY2(messages.messages.size() == 1 &&
+                         messages.messages[0].icon == desktop::Icon::Critical &&
+                         messages.texts()[0].contains(problem) &&
+                         messages.texts()[0].contains(file),
+                     qPrintable(kind + ": " + messages.texts().join('|')));
+            QVERIFY(!module1::db().isOpen() && FormRegistry::count() == 0);
+            other.reset(), user.reset(), readOnly.reset();
+            // The refused game is held no more: another program takes it at once.
+            const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK);
+            QVERIFY(fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0);
+            if (fd >= 0) ::close(fd);
+            end_program();
+            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+            if (QFileInfo(file).isFile()) QCOMPARE(fileBytes(file), before);
+            QCOMPARE(folderEntries(folder.path()), entries);
         }
-        if (kind == "fifo") QCOMPARE(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
-        if (kind == "folder") QVERIFY(QDir().mkpath(file));
-        if (kind == "field missing") rawDatabase(file, {"CREATE TABLE source (mode TEXT)"});
-        if (kind == "table missing") rawDatabase(file, {"CREATE TABLE unrelated (x)"});
-        if (kind == "trigger" || kind == "view" || kind == "locked" || kind == "unreadable")
-            storeMode(file, "M");
-        // A trigger would run on the program's own writes and could wipe other tables.
-        if (kind == "trigger")
-            rawDatabase(file,
-                        {"CREATE TRIGGER w AFTER UPDATE ON source BEGIN DELETE FROM new; END"});
-        if (kind == "view") rawDatabase(file, {"CREATE VIEW v AS SELECT 1"});
-        if (kind == "link to nowhere") QVERIFY(QFile::link(folder.filePath("absent.mdb"), file));
-        const QByteArray before = QFileInfo(file).isFile() ? fileBytes(file) : QByteArray();
-        const QStringList entries = folderEntries(folder.path());
-        std::optional<OtherProgramLock> other;
-        if (kind == "locked") other.emplace(file, 800);
-        std::optional<AsOtherUser> user;
-        if (kind == "unreadable") {
-            QFile::setPermissions(folder.path(), QFile::Permissions(0x7777));
-            QFile::setPermissions(file, QFile::WriteOwner);
-            user.emplace();
-        }
-        std::optional<ReadOnlyFolder> readOnly;
-        if (kind == "read-only folder") readOnly.emplace(folder.path());
-        ShortBusyTimeout shortWait(200);
-        MessageRecorder messages;
-        rlimit size{}, none{};
-        getrlimit(RLIMIT_FSIZE, &size);
-        signal(SIGXFSZ, SIG_IGN); // files may not grow: the new file is made, not its tables
-        if (kind == "cannot grow") setrlimit(RLIMIT_FSIZE, &(none = {0, size.rlim_max}));
-        QVERIFY(!start_program(file));
-        setrlimit(RLIMIT_FSIZE, &size);
-        QVERIFY2(messages.messages.size() == 1 &&
-                     messages.messages[0].icon == desktop::Icon::Critical &&
-                     messages.texts()[0].contains(problem) && messages.texts()[0].contains(file),
-                 qPrintable(messages.texts().join('|')));
-        QVERIFY(!module1::db().isOpen() && FormRegistry::count() == 0);
-        other.reset(), user.reset(), readOnly.reset();
-        // The refused game is held no more: another program takes it at once.
-        const int fd = ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK);
-        QVERIFY(fd < 0 || ::flock(fd, LOCK_EX | LOCK_NB) == 0);
-        if (fd >= 0) ::close(fd);
-        end_program();
-        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
-        if (QFileInfo(file).isFile()) QCOMPARE(fileBytes(file), before);
-        QCOMPARE(folderEntries(folder.path()), entries);
     }
 
     // Two first starts at once: one makes the game and runs, the other refuses; none removes it.
@@ -195,17 +184,14 @@ private slots:
             ::close(writer);
             const int winner = reports[0].contains(" ready ") ? 0 : 1;
             QProcess &running = programs[winner], &refused = programs[1 - winner];
-            QVERIFY2(reports[winner].contains(" ready "), reports[winner].constData());
-            QVERIFY2(QString::fromUtf8(reports[1 - winner])
-                         .section(' ', 1)
-                         .startsWith("La partie est déjà ouverte dans un autre Quadrilex."),
-                     reports[1 - winner].constData());
-            QVERIFY(refused.waitForFinished() && refused.exitCode() == 1);
             // The running program's file is the same file, a whole game, with no copy beside it.
-            QCOMPARE(running.state(), QProcess::Running);
             struct stat game {};
-            QCOMPARE(::stat(QFile::encodeName(folder.file()).constData(), &game), 0);
-            QCOMPARE(QByteArray::number(qulonglong(game.st_ino)), reports[winner].split(' ')[2]);
+            ::stat(QFile::encodeName(folder.file()).constData(), &game);
+            const auto told = [](const QByteArray &r) { return QString(r).section(' ', 1, 9); };
+            QCOMPARE(told(reports[winner]) + '|' + told(reports[1 - winner]),
+                     "ready " + QString::number(game.st_ino) +
+                         "|La partie est déjà ouverte dans un autre Quadrilex.");
+            QVERIFY(refused.waitForFinished() && refused.exitCode() == 1);
             QCOMPARE(folderEntries(folder.path()), QStringList({"gate", "qlex.mdb"}));
             QCOMPARE(storedMode(folder.file()), "P"); // as the first start preselects
             MessageRecorder messages; // the game it made at its start is its own from then on
@@ -235,165 +221,143 @@ private slots:
                  moved);
     }
 
-    // The stored mode chooses the window; a new file asks for it first.
-    void theStartChoosesTheWindowAndSwitchingStoresIt_data() {
-        QTest::addColumn<QString>("mode");
-        QTest::addColumn<bool>("master");
-        QTest::newRow("new file, master chosen") << "new" << true;
-        QTest::newRow("new file, closed") << "new" << false; // the preselected player mode kept
-        QTest::newRow("M") << "M" << true;
-        for (const char *other : {"P", "", "maître", "m"})
-            QTest::addRow("mode \"%s\"", other) << other << false;
-    }
+    // The stored mode chooses the window; a new file asks for it first ("new, closed": the
+    // preselected player mode kept).
     void theStartChoosesTheWindowAndSwitchingStoresIt() {
-        QFETCH(QString, mode);
-        QFETCH(bool, master);
-        GameFolder folder;
-        if (mode != "new") storeMode(folder.file(), mode);
-        MessageRecorder messages;
-        RunningProgram program(folder.file());
-        int ended = 0;
-        FormRegistry::setLastWindowHandler([&] { ++ended; });
-        QVERIFY(program.started);
-        QCOMPARE(frm_mode_form.loaded(), mode == "new");
-        if (mode == "new") {
-            frm_mode &choice = *frm_mode_form.get();
-            QVERIFY(choice.isVisible() && choice.opt_player->isChecked());
-            choice.opt_master->setChecked(master);
-            master ? QTest::mouseClick(choice.bt_ok, Qt::LeftButton) : void(choice.close());
+        for (const QString tag : {"new", "new, closed", "M", "P", "", "maître", "m"}) {
+            const bool fresh = tag.startsWith("new"), master = tag == "new" || tag == "M";
+            GameFolder folder;
+            if (!fresh) storeMode(folder.file(), tag);
+            MessageRecorder messages;
+            RunningProgram program(folder.file());
+            int ended = 0;
+            FormRegistry::setLastWindowHandler([&] { ++ended; });
+            QCOMPARE(frm_mode_form.loaded(), fresh);
+            if (fresh) {
+                frm_mode &choice = *frm_mode_form.get();
+                QVERIFY(choice.isVisible() && choice.opt_player->isChecked());
+                choice.opt_master->setChecked(master);
+                master ? QTest::mouseClick(choice.bt_ok, Qt::LeftButton) : void(choice.close());
+                settle();
+                QCOMPARE(storedMode(folder.file()) + QString::number(ended), master ? "M0" : "P1");
+                if (!master) continue;
+            }
+            QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), master);
+            QCOMPARE(frm_new_player_form.loaded() && frm_new_player_form.get()->isVisible(),
+                     !master);
+            QVERIFY(FormRegistry::count() == 1 && messages.messages.empty());
+            if (!fresh) continue;
+            // The master's switch asks first (No keeps it); the player's does not. Each stores it:
+            // the question, the window shown ("M" or "P"), then the stored mode.
+            using A = desktop::Answer;
+            const std::pair<A, const char *> switches[] = {
+                {A::No, "MM"}, {A::Yes, "PP"}, {A::Ok, "MM"}};
+            for (auto [answer, stored] : switches) {
+                const bool fromMaster = frm_mc_form.loaded();
+                messages.messages.clear();
+                messages.answer = answer;
+                (fromMaster ? frm_mc_form.get()->mn_mode : frm_new_player_form.get()->mnu_mode)
+                    ->trigger();
+                settle();
+                QCOMPARE(messages.texts().join("") + (frm_mc_form.loaded() ? "M" : "") +
+                             (frm_new_player_form.loaded() ? "P" : "") + storedMode(folder.file()),
+                         QString(fromMaster ? "Avez-vous sauvegardé vos données ?" : "") + stored);
+                QVERIFY(!fromMaster || messages.messages[0].buttons == desktop::Buttons::YesNo);
+            }
+            frm_mc_form.get()->mnu_exit->trigger(); // the last window ends the program
             settle();
-            QVERIFY(!frm_mode_form.loaded());
-            QCOMPARE(storedMode(folder.file()), master ? "M" : "P");
-            QCOMPARE(ended, master ? 0 : 1);
-            if (!master) return;
+            QVERIFY(FormRegistry::count() == 0 && ended == 1);
         }
-        QCOMPARE(frm_mc_form.loaded() && frm_mc_form.get()->isVisible(), master);
-        QCOMPARE(frm_new_player_form.loaded() && frm_new_player_form.get()->isVisible(), !master);
-        QVERIFY(FormRegistry::count() == 1 && messages.messages.empty());
-        if (mode != "new") return;
-        // The master's switch asks first (No keeps it); the player's does not. Each stores it.
-        const std::pair<desktop::Answer, const char *> switches[] = {
-            {desktop::Answer::No, "M"}, {desktop::Answer::Yes, "P"}, {desktop::Answer::Ok, "M"}};
-        for (auto [answer, stored] : switches) {
-            const bool fromMaster = frm_mc_form.loaded();
-            messages.messages.clear();
-            messages.answer = answer;
-            (fromMaster ? frm_mc_form.get()->mn_mode : frm_new_player_form.get()->mnu_mode)
-                ->trigger();
-            settle();
-            QCOMPARE(messages.texts(),
-                     QStringList(fromMaster, "Avez-vous sauvegardé vos données ?"));
-            QVERIFY(!fromMaster || messages.messages[0].buttons == desktop::Buttons::YesNo);
-            // The window shown ("M" or "P"), then the stored mode.
-            QCOMPARE(QString(frm_mc_form.loaded() ? "M" : "") +
-                         (frm_new_player_form.loaded() ? "P" : "") + storedMode(folder.file()),
-                     QString(stored) + stored);
-            QVERIFY(module1::db().isOpen());
-        }
-        QCOMPARE(ended, 0);
-        frm_mc_form.get()->mnu_exit->trigger(); // the last window ends the program
-        settle();
-        QVERIFY(FormRegistry::count() == 0 && ended == 1);
     }
 
     // Killed at work, the file opens with its last completed save, the journal agreeing with it.
-    void killedAtWorkTheFileKeepsAWholeGameAndBlocksNoOne_data() {
-        QTest::addColumn<QString>("work");
-        for (const char *work : {"save", "validate", "undo", "commit"}) QTest::newRow(work) << work;
-    }
     void killedAtWorkTheFileKeepsAWholeGameAndBlocksNoOne() {
-        QFETCH(QString, work);
-        GameFolder folder;
-        GameDatabase db;
-        db.open(folder.file());
-        QVERIFY(db.write(SavedGame(GameA.source, GameA.result).writes()));
-        QVERIFY(
-            db.write({{"source", {{"mode", "M"}}}, {"new", GameDatabase::rowValues(SampleGrid)}}));
-        db.close();
-        for (int kill = 0; kill < 100; ++kill) {
-            QProcess child;
-            child.start(GAME_CHILD, {folder.file(), work});
-            QVERIFY(child.waitForReadyRead(20000));
-            QThread::usleep(QRandomGenerator::global()->bounded(1000, 30000));
-            child.kill();
-            // Killed, not ended by a failure.
-            QVERIFY(child.waitForFinished() && child.exitStatus() == QProcess::CrashExit);
-            QVERIFY2(db.open(folder.file()) == GameDatabase::OpenResult::Opened,
-                     qPrintable(db.error()));
-            // (The games saved in turn are written without a journal.)
-            const QString story = work == "save" ? QString() : savedStoryProblem(db);
-            QVERIFY2(story.isEmpty(), qPrintable(story));
+        for (const QString work : {"save", "validate", "undo", "commit"}) {
+            GameFolder folder;
+            GameDatabase db;
+            db.open(folder.file());
+            QVERIFY(db.write(SavedGame(GameA.source, GameA.result).writes()));
+            QVERIFY(db.write(
+                {{"source", {{"mode", "M"}}}, {"new", GameDatabase::rowValues(SampleGrid)}}));
             db.close();
-            const GameRows stored{storedRows(folder.file(), "source"),
-                                  storedRows(folder.file(), "result")};
-            if (work == "save") // either game, whole
-                QVERIFY2(stored.source == GameA.source ? stored.result == GameA.result
-                                                       : stored == GameB,
-                         qPrintable(stored.source.join('|')));
-            const SavedGame expected(stored.source, stored.result); // the tallies of its rows
-            QCOMPARE(storedTally(folder.file(), "source", "total_"), expected.total);
-            QCOMPARE(storedTally(folder.file(), "result", "reste_"), expected.remaining);
+            for (int kill = 0; kill < 100; ++kill) {
+                QProcess child;
+                child.start(GAME_CHILD, {folder.file(), work});
+                QVERIFY(child.waitForReadyRead(20000));
+                QThread::usleep(QRandomGenerator::global()->bounded(1000, 30000));
+                child.kill();
+                // Killed, not ended by a failure.
+                QVERIFY(child.waitForFinished() && child.exitStatus() == QProcess::CrashExit);
+                QVERIFY2(db.open(folder.file()) == GameDatabase::OpenResult::Opened,
+                         qPrintable(db.error()));
+                // (The games saved in turn are written without a journal.)
+                QCOMPARE(work == "save" ? QString() : savedStoryProblem(db), QString());
+                db.close();
+                const GameRows stored{storedRows(folder.file(), "source"),
+                                      storedRows(folder.file(), "result")};
+                QVERIFY(work != "save" || stored == GameA || stored == GameB); // either, whole
+                const SavedGame expected(stored.source, stored.result); // the tallies of its rows
+                QCOMPARE(storedTally(folder.file(), "source", "total_"), expected.total);
+                QCOMPARE(storedTally(folder.file(), "result", "reste_"), expected.remaining);
+            }
+            MessageRecorder messages; // the killed program's lock is gone with it
+            RunningProgram program(folder.file());
+            QVERIFY(program.started && messages.messages.empty() && frm_mc_form.loaded());
         }
-        MessageRecorder messages; // the killed program's lock is gone with it
-        RunningProgram program(folder.file());
-        QVERIFY(program.started && messages.messages.empty() && frm_mc_form.loaded());
     }
 
-    // What befell the game file before a save: the messages, then what the file holds.
-    void aSaveMeetsAChangedFile_data() {
-        QTest::addColumn<QStringList>("problems"); // what each message says; none when it lands
-        const QString busy = "utilisé par un autre programme",
-                      notAGame = "n'est pas une partie de Quadrilex";
-        QTest::newRow("deleted") << QStringList();
-        QTest::newRow("locked, released in time") << QStringList();
-        QTest::newRow("locked for writing only, released in time") << QStringList(); // as a save
-        QTest::newRow("locked too long") << QStringList{busy};
-        QTest::newRow("replaced by a non-game") << QStringList{notAGame, notAGame};
-        // A failed read has the file opened and checked anew before it is used again.
-        QTest::newRow("read while locked, then given a trigger") << QStringList{busy, notAGame};
-    }
+    // What befell the game file before a save, then what each message says (none when the save
+    // lands; a write lock alone is waited for as a save). A failed read has the file opened and
+    // checked anew before it is used again. Then what the file holds.
     void aSaveMeetsAChangedFile() {
-        QFETCH(QStringList, problems);
-        const QString kind = QTest::currentDataTag();
-        ShortBusyTimeout wait(800);
-        MasterGame game(GameA.source, GameA.result);
-        MessageRecorder messages;
-        game.paste(GameA.source);
-        messages.messages.clear(); // the end of the game
-        if (kind == "deleted") QVERIFY(QFile::remove(game.file()));
-        if (kind.startsWith("replaced")) {
-            QVERIFY(QFile::rename(game.file(), game.file() + ".bak"));
-            QFile junk(game.file());
-            QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("pas une partie") == 14);
+        for (const QString row :
+             {"deleted>", "locked, released in time>", "locked for writing only, released in time>",
+              "locked too long>utilisé par un autre programme",
+              "replaced by a non-game>n'est pas une partie|n'est pas une partie",
+              "read while locked, then given a trigger>utilisé par un autre|pas une partie"}) {
+            const QString kind = row.section('>', 0, 0);
+            const QStringList problems = row.section('>', 1).split('|', Qt::SkipEmptyParts);
+            ShortBusyTimeout wait(800);
+            MasterGame game(GameA.source, GameA.result);
+            MessageRecorder messages;
+            game.paste(GameA.source);
+            messages.messages.clear(); // the end of the game
+            if (kind == "deleted") QVERIFY(QFile::remove(game.file()));
+            if (kind.startsWith("replaced")) {
+                QVERIFY(QFile::rename(game.file(), game.file() + ".bak"));
+                std::ofstream(game.file().toStdString()) << "pas une partie";
+            }
+            {
+                std::optional<OtherProgramLock> other;
+                if (kind.contains("locked"))
+                    other.emplace(game.file(), kind.endsWith("time") ? 300 : 1500,
+                                  kind.contains("writing") ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE");
+                kind.startsWith("read") ? game.mc->mnu_resto_Click() : game.mc->mnu_save_Click();
+            }
+            // The trigger would empty table "new" on the save's update.
+            if (kind.startsWith("read")) {
+                rawDatabase(game.file(), {"CREATE TRIGGER w AFTER UPDATE ON source BEGIN DELETE "
+                                          "FROM new; END"});
+                game.mc->mnu_save_Click();
+                rawDatabase(game.file(), {"DROP TRIGGER w"});
+            }
+            if (kind.startsWith("replaced")) game.mc->mnu_resto_Click(); // says so too
+            QCOMPARE(messages.texts().size(), problems.size());
+            for (int i = 0; i < problems.size(); ++i)
+                QVERIFY2(messages.texts()[i].contains(problems[i]), qPrintable(kind));
+            if (kind.startsWith("replaced")) { // nothing changed; put back, the next save lands
+                QCOMPARE(fileBytes(game.file()) + game.mc->mc_result->TextMatrix(0, 0).toUtf8(),
+                         "pas une partieM");
+                QVERIFY(QFile::remove(game.file()) &&
+                        QFile::rename(game.file() + ".bak", game.file()));
+                game.mc->mnu_save_Click();
+                QCOMPARE(messages.messages.size(), size_t(2));
+            }
+            QCOMPARE(storedRows(game.file(), "result"),
+                     kind == "locked too long" || kind.startsWith("read") ? GameA.result
+                                                                          : GameA.source);
+            QCOMPARE(storedMode(game.file()), "M");
         }
-        {
-            std::optional<OtherProgramLock> other;
-            if (kind.contains("locked"))
-                other.emplace(game.file(), kind.endsWith("time") ? 300 : 1500,
-                              kind.contains("writing") ? "BEGIN IMMEDIATE" : "BEGIN EXCLUSIVE");
-            kind.startsWith("read") ? game.mc->mnu_resto_Click() : game.mc->mnu_save_Click();
-        }
-        if (kind.startsWith("read")) { // the trigger would empty table "new" on the save's update
-            rawDatabase(game.file(), {"CREATE TRIGGER w AFTER UPDATE ON source BEGIN DELETE "
-                                      "FROM new; END"});
-            game.mc->mnu_save_Click();
-        }
-        if (kind.startsWith("replaced")) game.mc->mnu_resto_Click(); // says so too
-        QCOMPARE(messages.texts().size(), problems.size());
-        for (int i = 0; i < problems.size(); ++i)
-            QVERIFY2(messages.texts()[i].contains(problems[i]), qPrintable(messages.texts()[i]));
-        if (kind.startsWith("replaced")) { // nothing changed; put back, the next save lands
-            QCOMPARE(fileBytes(game.file()), QByteArray("pas une partie"));
-            QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), "M");
-            QVERIFY(QFile::remove(game.file()) && QFile::rename(game.file() + ".bak", game.file()));
-            game.mc->mnu_save_Click();
-            QCOMPARE(messages.messages.size(), size_t(2));
-        }
-        if (kind.startsWith("read")) rawDatabase(game.file(), {"DROP TRIGGER w"});
-        QCOMPARE(storedRows(game.file(), "result"),
-                 kind == "locked too long" || kind.startsWith("read") ? GameA.result
-                                                                      : GameA.source);
-        QCOMPARE(storedMode(game.file()), "M");
     }
 };
 

@@ -28,7 +28,6 @@ void typeName(int row, const QString &name) {
     QTableWidget *table = frm_journal_form.get()->tbl_journal;
     table->editItem(table->item(row, frm_journal::ColJoueur));
     auto *editor = table->viewport()->findChild<QLineEdit *>();
-    QVERIFY(editor);
     editor->setText(name);
     QTest::keyClick(editor, Qt::Key_Return);
     settle();
@@ -39,33 +38,28 @@ class TestMasterGame : public QObject {
     Q_OBJECT
 private slots:
     // Steps as play() takes them ("@margin": a click beside row 3), separated by "|"; after
-    // " > ", "row,col=text" of reference cells, separated by ";".
-    void lettersTypedOnTheReferenceGridGoToTheChosenCell_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::newRow("no cell chosen: nowhere") << "q > 0,0=M";
-        QTest::newRow("a and z") << "@1,0|a|@1,2|z > 1,0=A;1,2=Z";
-        QTest::newRow("not letters") << "@1,0|7 @[`{ > 1,0=O";
-        QTest::newRow("a second click moves the target") << "@4,6|K|@1,2|Z > 4,6=K;1,2=Z";
-        QTest::newRow("a black square takes nothing") << "@0,6|x > 0,6= ";
-        // A click beside the cells chooses nothing: the letter goes to the cell chosen before.
-        QTest::newRow("margin") << "@1,0|@margin|Q > 1,0=Q;2,0=T";
-    }
+    // " > ", "row,col=text" of reference cells, separated by ";"; then whether the game changed.
+    // In turn: no cell chosen (nowhere), not letters, a second click moves the target, a black
+    // square takes nothing, and a click beside the cells chooses nothing (the letter goes to the
+    // cell chosen before).
     void lettersTypedOnTheReferenceGridGoToTheChosenCell() {
-        QFETCH(QString, steps);
-        MasterGame game(Reference, emptyGrid());
-        FlexGrid *source = game.mc->mc_source;
-        for (const QString &step : steps.section(" > ", 0, 0).split('|'))
-            step == "@margin"
-                ? QTest::mouseClick(source, Qt::LeftButton, {}, {source->width() - 3, 66})
-                : play(source, step);
-        bool changed = false; // " " only on black squares
-        for (const QString &cell : steps.section(" > ", 1).split(';')) {
-            const int r = cell[0].digitValue(), c = cell[2].digitValue();
-            QCOMPARE(source->TextMatrix(r, c), cell.mid(4));
-            changed |= cell[4] != Reference[r][c] && cell[4] != u' ';
+        for (const QString steps :
+             {"q > 0,0=M > ", "@1,0|a|@1,2|z > 1,0=A;1,2=Z > changed", "@1,0|7 @[`{ > 1,0=O > ",
+              "@4,6|K|@1,2|Z > 4,6=K;1,2=Z > changed", "@0,6|x > 0,6=  > ",
+              "@1,0|@margin|Q > 1,0=Q;2,0=T > changed"}) {
+            MasterGame game(Reference, emptyGrid());
+            FlexGrid *source = game.mc->mc_source;
+            for (const QString &step : steps.section(" > ", 0, 0).split('|'))
+                step == "@margin"
+                    ? QTest::mouseClick(source, Qt::LeftButton, {}, {source->width() - 3, 66})
+                    : play(source, step);
+            for (const QString &cell : steps.section(" > ", 1, 1).split(';'))
+                QCOMPARE(source->TextMatrix(cell[0].digitValue(), cell[2].digitValue()),
+                         cell.mid(4));
+            QCOMPARE(game.mc->mc_result->TextMatrix(0, 0) +
+                         (game.mc->hasUnsavedChanges() ? "changed" : ""),
+                     " " + steps.section(" > ", 2));
         }
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), " ");
-        QCOMPARE(game.mc->hasUnsavedChanges(), changed);
     }
 
     void theEditorComesBackEmptyToTheFront() {
@@ -89,12 +83,11 @@ private slots:
             if (w->isVisible() && mc->client()->rect().contains(w->geometry()))
                 shown << w->objectName();
         for (QAction *a : mc->menuBar()->actions()) shown << a->text().remove(u'&');
-        QCOMPARE(shown, (QStringList{"Coller la proposition à valider.", "Frame1", "result_horizon",
-                                     "result_vertical", "mc_result", "source_horizon",
-                                     "source_vertical", "mc_source", "zone_propal", "Command1",
-                                     "bt_save", "Label3", "nb_ltr_val", "bt_enregistrer_grille",
-                                     "Fichier", "Basculer mode maître/joueur",
-                                     "Gestion nouvelle grille", "Liste des erreurs", "Partie"}));
+        QCOMPARE(shown.join(','), "Coller la proposition à valider.,Frame1,result_horizon,"
+                                  "result_vertical,mc_result,source_horizon,source_vertical,"
+                                  "mc_source,zone_propal,Command1,bt_save,Label3,nb_ltr_val,"
+                                  "bt_enregistrer_grille,Fichier,Basculer mode maître/joueur,"
+                                  "Gestion nouvelle grille,Liste des erreurs,Partie");
         QString numbers;
         for (FlexGrid *s :
              {mc->result_horizon, mc->source_horizon, mc->result_vertical, mc->source_vertical})
@@ -115,15 +108,14 @@ private slots:
         const QStringList proposal = with(with(emptyGrid(), 0, "MAIXQ*    "), 2, "TOUR*     ");
         game.paste(proposal);
         game.paste(proposal);
-        QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("7"));
         QCOMPARE(shownRows(mc->mc_result),
                  with(with(emptyGrid(), 0, "MAI   *   "), 2, "TOUR*   **").join('\n'));
-        QCOMPARE(cellBack(mc->mc_result, 2, 3), QColor(246, 253, 181));
-        QCOMPARE(mc->mc_result->CellForeColor(), QColor(255, 0, 0));
-        QVERIFY(mc->zone_propal->Text().startsWith("MAIXQ*    \r\n"));
+        QVERIFY(cellBack(mc->mc_result, 2, 3) == QColor(246, 253, 181) &&
+                mc->mc_result->CellForeColor() == QColor(255, 0, 0) &&
+                mc->zone_propal->Text().startsWith("MAIXQ*    \r\n"));
         // The reply shows the result grid, not the proposal: "XQ" stays out.
-        QCOMPARE(game.reply(),
-                 "\r\nNombre de lettres validées : 7\r\n\r\nRéponse : \r\n[code]" +
+        QCOMPARE(mc->nb_ltr_val->text() + game.reply(),
+                 "7\r\nNombre de lettres validées : 7\r\n\r\nRéponse : \r\n[code]" +
                      gridText(dotted(with(with(emptyGrid(), 0, "MAI...*..."), 2, "TOUR*...**"))) +
                      "[/code]");
 
@@ -133,8 +125,8 @@ private slots:
                 mc->game().runningRemainingTally == LetterTally{});
         QTest::mouseClick(mc->bt_save, Qt::LeftButton);
         game.restart();
-        QCOMPARE(game.mc->nb_ltr_val->text(), QStringLiteral("0"));
-        QCOMPARE(shownRows(game.mc->mc_result), Reference.join('\n'));
+        QCOMPARE(game.mc->nb_ltr_val->text() + shownRows(game.mc->mc_result),
+                 "0" + Reference.join('\n'));
         for (int i = 0; i < 100; ++i)
             QCOMPARE(cellBack(game.mc->mc_result, i / 10, i % 10) == gridrows::FoundLetter,
                      Reference[i / 10][i % 10] != u'*');
@@ -174,17 +166,16 @@ private slots:
         for (int r = 1; r <= 10; ++r)
             game.mc->load_source_row(r, other[r - 1]), game.mc->load_result_row(r, other[r - 1]);
         game.mc->mnu_resto->trigger();
-        QCOMPARE(cellBack(game.mc->mc_result, 1, 0), gridrows::White);
-        QCOMPARE(cellBack(game.mc->mc_result, 2, 2), gridrows::FoundLetter); // "X" blanked
+        QVERIFY(cellBack(game.mc->mc_result, 1, 0) == gridrows::White &&
+                cellBack(game.mc->mc_result, 2, 2) == gridrows::FoundLetter); // "X" blanked
 
         deleteRecords(game.file(), "result"); // the save adds the record again
         game.paste(with(emptyGrid(), 3, Reference[3]));
         play(game.mc->mc_source, "@0,0|w"); // the reference's "a" becomes "W"
         game.mc->mnu_save->trigger();
-        QCOMPARE(storedRows(game.file(), "source"),
-                 with(with(source, 0, "Wbc@[E1.EE"), 1, "EEEE      "));
-        QCOMPARE(storedRows(game.file(), "result"),
-                 with(with(result, 2, "TO R*     "), 3, Reference[3]));
+        QCOMPARE(storedRows(game.file(), "source") + storedRows(game.file(), "result"),
+                 with(with(source, 0, "Wbc@[E1.EE"), 1, "EEEE      ") +
+                     with(with(result, 2, "TO R*     "), 3, Reference[3]));
         // The "W" is still to find, the found "A" is not.
         QCOMPARE((QList<int>{tally("source", "total_")[23], tally("result", "reste_")[23],
                              tally("result", "reste_")[1]}),
@@ -192,51 +183,46 @@ private slots:
         QCOMPARE(game.mc->mc_result->TextMatrix(0, 6), "*"); // normalised
     }
 
-    // Closing by hand after a change asks, unless the change was saved or restored since.
-    void closing_data() {
-        QTest::addColumn<desktop::Answer>("answer");
-        QTest::addColumn<bool>("closed");
-        QTest::addColumn<bool>("saved");
-        QTest::newRow("Sauvegarder") << desktop::Answer::Save << true << true;
-        QTest::newRow("Sauvegarder, the save fails") << desktop::Answer::Save << false << false;
-        QTest::newRow("Ne pas sauvegarder") << desktop::Answer::Discard << true << false;
-        QTest::newRow("Annuler") << desktop::Answer::Cancel << false << false;
-        QTest::newRow("saved") << desktop::Answer::Cancel << true << true;
-        QTest::newRow("restored") << desktop::Answer::Cancel << true << false;
-    }
+    // Closing by hand after a change asks, unless the change was saved or restored since: the
+    // answer, then how and what came of it.
     void closing() {
-        QFETCH(desktop::Answer, answer);
-        QFETCH(bool, closed);
-        QFETCH(bool, saved);
-        const QByteArray tag = QTest::currentDataTag();
-        const bool readOnly = tag.endsWith("fails"), asks = tag != "saved" && tag != "restored";
-        MasterGame game(Reference, emptyGrid());
-        MessageRecorder messages(answer);
-        std::optional<ReadOnlyFile> locked;
-        if (readOnly) locked.emplace(game.file());
-        game.restart();
-        game.paste(with(emptyGrid(), 0, Reference[0]));
-        QCOMPARE(game.mc->mc_result->TextMatrix(0, 0), "M");
-        if (!asks) (tag == "saved" ? game.mc->mnu_save : game.mc->mnu_resto)->trigger();
-        game.mc->filler1->trigger();  // a line, nothing more
-        game.mc->mnu_exit->trigger(); // "Sortir" asks as the close button does
-        settle();
-        // Read-only: the start's tallies are not written, and that is said; the journal entry
-        // waits for the save like the grids, and the save's failure is told.
-        QCOMPARE(messages.messages.size(), size_t(readOnly ? 3 : asks));
-        if (asks)
-            QVERIFY(messages.messages[readOnly].buttons == desktop::Buttons::SaveDiscardCancel &&
-                    messages.texts()[readOnly] == "La partie a été modifiée depuis la dernière "
-                                                  "sauvegarde. Voulez-vous la sauvegarder ?");
-        if (readOnly)
-            QVERIFY(messages.messages.back().icon == desktop::Icon::Critical &&
-                    messages.messages.back().text.contains("a échoué"));
-        QCOMPARE(!frm_mc_form.loaded(), closed);
-        delete game.program;
-        game.program = nullptr;
-        locked.reset();
-        QCOMPARE(storedRecord(game.file(), "result").value("l1").toString() == Reference[0], saved);
+        using A = desktop::Answer;
+        const std::pair<A, QString> cases[] = {
+            {A::Save, "Sauvegarder: closed, saved"},    {A::Save, "the save fails: open"},
+            {A::Discard, "Ne pas sauvegarder: closed"}, {A::Cancel, "Annuler: open"},
+            {A::Cancel, "saved: closed, saved"},        {A::Cancel, "restored: closed"}};
+        for (const auto &[answer, outcome] : cases) {
+            const QString how = outcome.section(':', 0, 0);
+            const bool readOnly = how.endsWith("fails"), asks = how != "saved" && how != "restored";
+            MasterGame game(Reference, emptyGrid());
+            MessageRecorder messages(answer);
+            std::optional<ReadOnlyFile> locked;
+            if (readOnly) locked.emplace(game.file());
+            game.restart();
+            game.paste(with(emptyGrid(), 0, Reference[0]));
+            if (!asks) (how == "saved" ? game.mc->mnu_save : game.mc->mnu_resto)->trigger();
+            game.mc->filler1->trigger();  // a line, nothing more
+            game.mc->mnu_exit->trigger(); // "Sortir" asks as the close button does
+            settle();
+            // Read-only: the start's tallies are not written, and that is said; the journal entry
+            // waits for the save like the grids, and the save's failure is told.
+            QCOMPARE(messages.messages.size(), size_t(readOnly ? 3 : asks));
+            if (asks)
+                QVERIFY(messages.messages[readOnly].buttons ==
+                            desktop::Buttons::SaveDiscardCancel &&
+                        messages.texts()[readOnly] == "La partie a été modifiée depuis la dernière "
+                                                      "sauvegarde. Voulez-vous la sauvegarder ?");
+            if (readOnly)
+                QVERIFY(messages.messages.back().icon == desktop::Icon::Critical &&
+                        messages.messages.back().text.contains("a échoué"));
+            locked.reset();
+            const bool saved = storedRecord(game.file(), "result").value("l1") == Reference[0];
+            QCOMPARE(how + (frm_mc_form.loaded() ? ": open" : ": closed") +
+                         (saved ? ", saved" : ""),
+                     outcome);
+        }
     }
+
     // Any clipboard: only reference letters are found, found letters stay, the count follows.
     void strangeAndRandomPastesKeepTheGameSound() {
         MasterGame game(Reference, emptyGrid());
@@ -244,17 +230,14 @@ private slots:
         MessageRecorder messages;
         int found = 0; // since the window was loaded
         const auto paste = [&](const QString &text) {
-            QStringList before;
-            for (int i = 0; i < 100; ++i) before << mc->mc_result->TextMatrix(i / 10, i % 10);
+            const QString before = shownRows(mc->mc_result), ref = Reference.join('\n');
             desktop::setClipboardText(text);
             mc->Command1_Click();
-            for (int i = 0; i < 100; ++i) {
-                const QString ref(Reference[i / 10][i % 10]),
-                    cell = mc->mc_result->TextMatrix(i / 10, i % 10);
-                if (ref == "*") continue;
-                QVERIFY2((cell == " " || cell == ref) && (before[i] == " " || cell == before[i]),
-                         qPrintable(QString::number(i) + ": " + cell));
-                found += before[i] == " " && cell != " ";
+            const QString after = shownRows(mc->mc_result);
+            for (int i = 0; i < after.size(); ++i) {
+                QVERIFY2(after[i] == ref[i] || (after[i] == u' ' && before[i] == u' '),
+                         qPrintable(after));
+                found += before[i] == u' ' && after[i] != u' ';
             }
             QCOMPARE(mc->nb_ltr_val->text(), QString::number(found));
         };
@@ -265,8 +248,7 @@ private slots:
         paste(QStringLiteral("...son....\r\nO"));
         QCOMPARE(found, 2); // the "O"s of (2, 1) and (1, 0)
         paste(gridText(dotted(with(emptyGrid(), 0, Reference[0]))).replace("\r\n", "\n"));
-        QCOMPARE(found, 11);
-        QVERIFY(messages.messages.empty());
+        QVERIFY(found == 11 && messages.messages.empty());
 
         for (const QString &t :
              {QString(), QString(10, u'A') + "\r\n" + QString(10 * 1024 * 1024, u'A'),
@@ -278,33 +260,26 @@ private slots:
         QVERIFY(mc->zone_propal->toPlainText().size() <= TextBox::DisplayLimit + 8);
     }
 
-    // Entries as "player:letters", an undone one marked by "~", separated by "|".
-    void theRankingAndItsBoardText_data() {
-        QTest::addColumn<QString>("entries");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("nobody yet") << ":4"
-                                    << "[code]Rang  Joueur  Lettres\r\n[/code]";
-        QTest::newRow("ties share a rank, in name order; case and spaces do not split a player")
-            << "Zoé:3|bob:2| Bob :1|Anne-Sophie:3|~Zoé:9"
-            << "[code]Rang  Joueur       Lettres\r\n"
-               "   1  Anne-Sophie        3\r\n"
-               "   1  bob                3\r\n"
-               "   1  Zoé                3\r\n[/code]";
-        QTest::newRow("wide totals") << "Al:12345678|Bé:7"
-                                     << "[code]Rang  Joueur   Lettres\r\n"
-                                        "   1  Al      12345678\r\n"
-                                        "   2  Bé             7\r\n[/code]";
-    }
+    // Entries as "player:letters", an undone one marked by "~", separated by "|": nobody yet;
+    // ties share a rank, in name order, and case and spaces do not split a player; wide totals.
     void theRankingAndItsBoardText() {
-        QFETCH(QString, entries);
-        QFETCH(QString, text);
-        std::vector<JournalEntry> journal;
-        for (const QString &e : entries.split('|')) {
-            journal.emplace_back().joueur = e.section(':', 0, 0).remove(u'~');
-            journal.back().lettres = e.section(':', 1).toInt(),
-            journal.back().annulee = e[0] == '~';
+        const std::pair<QString, QString> cases[] = {
+            {":4", "[code]Rang  Joueur  Lettres\r\n[/code]"},
+            {"Zoé:3|bob:2| Bob :1|Anne-Sophie:3|~Zoé:9",
+             "[code]Rang  Joueur       Lettres\r\n   1  Anne-Sophie        3\r\n"
+             "   1  bob                3\r\n   1  Zoé                3\r\n[/code]"},
+            {"Al:12345678|Bé:7",
+             "[code]Rang  Joueur   Lettres\r\n   1  Al      12345678\r\n   2  Bé             7\r\n"
+             "[/code]"}};
+        for (const auto &[entries, text] : cases) {
+            std::vector<JournalEntry> journal;
+            for (const QString &e : entries.split('|')) {
+                journal.emplace_back().joueur = e.section(':', 0, 0).remove(u'~');
+                journal.back().lettres = e.section(':', 1).toInt(),
+                journal.back().annulee = e[0] == '~';
+            }
+            QCOMPARE(ranking_board_text(ranking(journal)), text);
         }
-        QCOMPARE(ranking_board_text(ranking(journal)), text);
     }
 
     // Names typed in the journal's table rank the players at once, an undone entry counts for
@@ -354,8 +329,6 @@ private slots:
             QCOMPARE(shown(window.tbl_journal) + shown(window.tbl_classement), rows + ranks);
         }
 
-        delete game.program;
-        game.program = nullptr;
         rawDatabase(game.file(), {"DROP TABLE journal"});
         messages.messages.clear();
         game.restart();
@@ -364,14 +337,14 @@ private slots:
         game.mc->mnu_resto->trigger(); // the entry as the file holds it
         game.mc->mnu_journal->trigger();
         const QString entries = shown(frm_journal_form.get()->tbl_journal).join('\n');
+        QVERIFY(messages.messages.empty());
         QCOMPARE(entries.section('|', 0, 0) + entries.section('|', 2),
                  "1|5|L10C3 L10C4 L10C7 L10C8 L10C10");
-        QVERIFY(messages.messages.empty());
         game.mc->mnu_annuler->trigger();
-        QCOMPARE(shownRows(game.mc->mc_result).section('\n', 9) + game.mc->nb_ltr_val->text(),
-                 "**  **  * 0");
         const LetterTally &left = game.mc->game().runningRemainingTally;
-        QCOMPARE((QList<int>{left[1], left[5], left[13], left[20]}), (QList<int>{3, 6, 1, 2}));
+        QCOMPARE(shownRows(game.mc->mc_result).section('\n', 9) + game.mc->nb_ltr_val->text() +
+                     QString(" %1 %2 %3 %4").arg(left[1]).arg(left[5]).arg(left[13]).arg(left[20]),
+                 "**  **  * 0 3 6 1 2");
     }
 };
 
