@@ -400,8 +400,8 @@ private slots:
     }
 
     // Refused at once in French ("%1": the folder), nothing changed; "(other user)": unprivileged.
-    // The tag: the setup, then what is done ("Importer", "Exporter", or "Ouvrir" a folder). The
-    // folder holds "grille.txt", "ailleurs/victime.txt" and what the setup names.
+    // The tag: the setup, then what is done ("Importer", "Exporter", or "Ouvrir" a folder). Each
+    // row's folder holds every hostile file of the table.
     void hostileFiles_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("messages");
@@ -469,30 +469,22 @@ private slots:
             if (tmpfs) ::umount2(folder.constData(), MNT_DETACH);
         });
         storeRows(e.game.file(), "new", GameB.source);
-        write(e.path("grille.txt"), grid());
-        QVERIFY(QDir(e.folder.path()).mkdir("ailleurs"));
-        write(e.path("ailleurs/victime.txt"), grid());
-        if (setup == "FIFO")
-            QCOMPARE(::mkfifo(folder + "/tube.txt", 0666), 0);
-        else if (setup == "link to a device") {
-            // A device of its own, as a writer following the link as root would replace /dev/zero.
-            const bool made =
-                ::mknod(folder + "/ailleurs/zero", S_IFCHR | 0666, makedev(1, 5)) == 0;
-            if (!made && geteuid() == 0) QSKIP("root without mknod: no device of its own");
+        QDir dir(e.folder.path());
+        QVERIFY(dir.mkdir("ailleurs") && dir.mkdir("x.txt") && ::mkdir(folder + "/fermé", 0) == 0 &&
+                ::mkfifo(folder + "/tube.txt", 0666) == 0);
+        for (const char *file : {"grille.txt", "ailleurs/victime.txt"}) write(e.path(file), grid());
+        write(e.path("gros.txt"), "");
+        QVERIFY(QFile::resize(e.path("gros.txt"), qint64(2) << 30) &&
+                QFile::link(e.path("ailleurs/victime.txt"), e.path("lien.txt")) &&
+                QFile::link(e.path("ailleurs/absent.txt"), e.path("perdu.txt")));
+        // A device of its own, as a writer following the link as root would replace /dev/zero.
+        const bool made = ::mknod(folder + "/ailleurs/zero", S_IFCHR | 0666, makedev(1, 5)) == 0;
+        if (made || geteuid() != 0)
             QVERIFY(QFile::link(made ? e.path("ailleurs/zero") : "/dev/zero", e.path("zero.txt")));
-        } else if (setup == "2 GB sparse file") {
-            QFile big(e.path("gros.txt"));
-            QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(qint64(2) << 30));
-        } else if (setup == "folder x.txt")
-            QVERIFY(QDir(e.folder.path()).mkdir("x.txt"));
-        else if (setup == "links") {
-            QVERIFY(QFile::link(e.path("ailleurs/victime.txt"), e.path("lien.txt")));
-            QVERIFY(QFile::link(e.path("ailleurs/absent.txt"), e.path("perdu.txt")));
-        } else if (setup.startsWith("unreadable file"))
-            QCOMPARE(::chmod(folder + "/grille.txt", 0), 0);
-        else if (setup.endsWith("readable folder (other user)"))
-            QCOMPARE(::mkdir(folder + "/fermé", 0), 0);
-        else if (tmpfs) {
+        else if (setup == "link to a device")
+            QSKIP("root without mknod: no device of its own to link to");
+        if (setup.startsWith("unreadable file")) QCOMPARE(::chmod(folder + "/grille.txt", 0), 0);
+        if (tmpfs) {
             const int filler = ::open(folder + "/plein", O_WRONLY | O_CREAT, 0644);
             while (::write(filler, QByteArray(4096, 'x').constData(), 4096) > 0) {
             }
