@@ -64,13 +64,52 @@ void run(QAction *entry, const QString &name) {
 class TestEditor : public QObject {
     Q_OBJECT
 private slots:
-    // Escape first, with the focus anywhere: it never closes the editor (the grid typed would be
-    // lost); on the grid it is a refused character.
+    // Typing first: each row on an emptied grid, typing from (1, 1): play() tokens; the next
+    // position and "r,c=state" cells, by ";"; the characters refused. "down" in its name: typed
+    // down.
     void aWholeNewGameThroughTheEditor() {
+        const QList<QStringList> typed{
+            {"starts at (1, 1)", "a b", "1,4;1,1=A;1,2= ;1,3=B"},
+            {"down, then the next column", "@9,2|abc", "2,3;9,2=A;10,2=B;1,3=C"},
+            {"end of a row", "@4,9|xyz", "5,2;4,9=X;4,10=Y;5,1=Z"},
+            {"last cell across", "@10,10|z", "10,1;10,10=Z"},
+            {"last cell down", "@10,10|z", "1,10;10,10=Z"},
+            {"stars never wrap", "@2,9|**", "2,10;2,9=# ;2,10=# "},
+            {"stars never wrap down", "@9,3|**", "10,3;9,3=# ;10,3=# "},
+            {"letter on a black square", "@2,5|*|@2,5|q", "2,6;2,5=Q"},
+            {"refused on a black square", "@2,5|*|@2,5|7", "2,5;2,5= ", "7"},
+            {"refused", "@6,6|é@€ÿ漢|Enter|Backspace|Escape", "6,6;6,6= ", "É@€Ÿ?\r\b\x1b"},
+            // Delete also comes as the character DEL on some desktops.
+            {"delete", "@2,5|*|@2,5|Delete|\x7f", "2,5;2,5= "},
+            // Each navigation key aims at the pointer on its own.
+            {"keys aim at the pointer", ">3,3|Right|a|>4,4|Down|b|>5,5|Up|c|>6,6|PageUp|d",
+             "6,7;3,3=A;4,4=B;5,5=C;6,6=D"},
+            {"pointer off the cells", "@3,4|>0,0|Left|Home|a", "3,5;3,4=A;3,1= ;5,1= "},
+            {"header numbers are not cells", "@3,4|@0,6|@7,0|@0,0|*",
+             "3,5;3,4=# ;0,6=6;7,0=7;0,0="}};
         MessageRecorder messages(desktop::Answer::No);
         EditorGame e(QStringList(10, QString(10, 'Z'))); // the reference the new game replaces
         frm_mc *mc = e.game.mc;
-        play(e.g, "@1,1|ab");
+        for (const QStringList &row : typed) {
+            e.ed->mnu_new->trigger();
+            typingPosition() = {};
+            messages.messages.clear();
+            (row[0].contains("down") ? e.ed->opt_v : e.ed->opt_h)->setChecked(true);
+            play(e.g, row[1]);
+            // The positions first: reading a cell moves the grid's current cell.
+            const TypingPosition t = typingPosition();
+            QString got =
+                row[0] + QString::asprintf(" %d,%d %d,%d", e.g->Row(), e.g->Col(), t.row, t.col);
+            for (const QString &cell : row[2].split(';').mid(1)) {
+                const QStringList rc = cell.section('=', 0, 0).split(',');
+                got += ';' + rc.join(',') + '=' + cellState(e.g, rc[0].toInt(), rc[1].toInt());
+            }
+            QCOMPARE(got + ' ' +
+                         messages.texts().join(QString()).remove(" Caractère non alphabétique."),
+                     row[0] + ' ' + row[2].section(';', 0, 0) + ' ' + row[2] + ' ' + row.value(3));
+        }
+        // Escape, with the focus anywhere, never closes the editor (the grid typed would be lost);
+        // on the grid it is a refused character.
         QTRY_COMPARE(QApplication::activeWindow(), e.ed);
         for (const char *focus : {"new_grille", "opt_h", "opt_v", "bt_black"}) {
             QWidget *target = e.ed->findChild<QWidget *>(focus);
@@ -122,50 +161,6 @@ private slots:
         e.game.paste(fresh);
         QCOMPARE(mc->nb_ltr_val->text(), QStringLiteral("6"));
         QCOMPARE(cellBack(mc->mc_result, 1, 2), gridrows::FoundLetter); // "R" of row 2
-    }
-
-    // Each row on an emptied grid, typing from (1, 1): play() tokens; the next position and
-    // "r,c=state" cells, by ";"; the characters refused. "down" in its name: typed down.
-    void typing() {
-        const QList<QStringList> rows{
-            {"starts at (1, 1)", "a b", "1,4;1,1=A;1,2= ;1,3=B"},
-            {"down, then the next column", "@9,2|abc", "2,3;9,2=A;10,2=B;1,3=C"},
-            {"end of a row", "@4,9|xyz", "5,2;4,9=X;4,10=Y;5,1=Z"},
-            {"last cell across", "@10,10|z", "10,1;10,10=Z"},
-            {"last cell down", "@10,10|z", "1,10;10,10=Z"},
-            {"stars never wrap", "@2,9|**", "2,10;2,9=# ;2,10=# "},
-            {"stars never wrap down", "@9,3|**", "10,3;9,3=# ;10,3=# "},
-            {"letter on a black square", "@2,5|*|@2,5|q", "2,6;2,5=Q"},
-            {"refused on a black square", "@2,5|*|@2,5|7", "2,5;2,5= ", "7"},
-            {"refused", "@6,6|é@€ÿ漢|Enter|Backspace|Escape", "6,6;6,6= ", "É@€Ÿ?\r\b\x1b"},
-            // Delete also comes as the character DEL on some desktops.
-            {"delete", "@2,5|*|@2,5|Delete|\x7f", "2,5;2,5= "},
-            // Each navigation key aims at the pointer on its own.
-            {"keys aim at the pointer", ">3,3|Right|a|>4,4|Down|b|>5,5|Up|c|>6,6|PageUp|d",
-             "6,7;3,3=A;4,4=B;5,5=C;6,6=D"},
-            {"pointer off the cells", "@3,4|>0,0|Left|Home|a", "3,5;3,4=A;3,1= ;5,1= "},
-            {"header numbers are not cells", "@3,4|@0,6|@7,0|@0,0|*",
-             "3,5;3,4=# ;0,6=6;7,0=7;0,0="}};
-        EditorGame e;
-        MessageRecorder recorder;
-        for (const QStringList &row : rows) {
-            e.ed->mnu_new->trigger();
-            typingPosition() = {};
-            recorder.messages.clear();
-            (row[0].contains("down") ? e.ed->opt_v : e.ed->opt_h)->setChecked(true);
-            play(e.g, row[1]);
-            // The positions first: reading a cell moves the grid's current cell.
-            const TypingPosition t = typingPosition();
-            QString got =
-                row[0] + QString::asprintf(" %d,%d %d,%d", e.g->Row(), e.g->Col(), t.row, t.col);
-            for (const QString &cell : row[2].split(';').mid(1)) {
-                const QStringList rc = cell.section('=', 0, 0).split(',');
-                got += ';' + rc.join(',') + '=' + cellState(e.g, rc[0].toInt(), rc[1].toInt());
-            }
-            QCOMPARE(got + ' ' +
-                         recorder.texts().join(QString()).remove(" Caractère non alphabétique."),
-                     row[0] + ' ' + row[2].section(';', 0, 0) + ' ' + row[2] + ' ' + row.value(3));
-        }
     }
 
     void exportNames() {
