@@ -28,9 +28,7 @@ void compareRows(FlexGrid *grid, const QStringList &rows, int offset) {
 }
 
 // The sample grid as the export writes it (a function: SampleGrid is another file's global).
-QByteArray grid() {
-    return gridText(dotted(SampleGrid)).toLatin1();
-}
+const auto grid = [] { return gridText(dotted(SampleGrid)).toLatin1(); };
 
 void write(const QString &path, const QByteArray &bytes) {
     QVERIFY(bool(std::ofstream(QFile::encodeName(path).constData()) << bytes.toStdString()));
@@ -216,10 +214,11 @@ private slots:
         write(e.path("grille.txt"), "previous");
         dir.mkdir("gone");
         QVERIFY(QFile::link("short.doc", e.path("lien.TXT"))); // listed as the file it leads to
-        QByteArray high;
+        QByteArray high, bytes = "MAISON*VER\r\n";
         for (int b = 0x80; b <= 0xff; ++b) high += char(b);
         QStringList rows{SampleGrid[0]};
         for (int r = 0; r < 8; ++r) rows << gridfile::fromAnsi(high.mid(16 * r, 16));
+        for (int r = 0; r < 8; ++r) bytes += high.mid(16 * r, 10) + "\r\n";
         storeRows(e.game.file(), "new", rows << "a b");
         MessageRecorder messages(desktop::Answer::No);
         e.ed->mnu_recall->trigger();
@@ -231,10 +230,9 @@ private slots:
         run(e.ed->mnu_import, "a.txt");
         QCOMPARE(cellState(e.g, 1, 7) + cellState(e.g, 2, 10), "#*" + rows[1].mid(9, 1));
         run(e.ed->mnu_export, "B.TXT");
-        QByteArray bytes = "MAISON*VER\r\n";
-        for (int r = 0; r < 8; ++r) bytes += high.mid(16 * r, 10) + "\r\n";
-        bytes += "a.b\r\n"; // row 10 recalled as "a b" and seven empty texts
-        QCOMPARE(fileBytes(e.path("a.txt")) + fileBytes(e.path("B.TXT")), bytes + bytes);
+        // Row 10 recalled as "a b" and seven empty texts.
+        QCOMPARE(fileBytes(e.path("a.txt")) + fileBytes(e.path("B.TXT")),
+                 (bytes + "a.b\r\n").repeated(2));
 
         const QStringList saved = storedRows(e.game.file(), "new");
         play(e.g, "@1,1|q");
