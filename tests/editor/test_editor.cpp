@@ -162,45 +162,6 @@ private slots:
         QCOMPARE(cellBack(mc->mc_result, 1, 2), gridrows::FoundLetter); // "R" of row 2
     }
 
-    void exportNames() {
-        // By the check failed: none, the extension (first), the characters, a leading dot.
-        QList<QStringList> names{
-            QString("grille.txt|Grille.TxT|été 1.v2.txt|a.b.txt|caf\u00e9 \U0001F600.txt")
-                .split('|'),
-            QString("|x|txt|a.tx|grille.doc|grille.txt.bak|a,b|.a\n.doc").split('|'),
-            {"*.txt", "*.TXT", "*.tXt"},
-            {".txt", "..txt", ".grille.txt"}};
-        for (QChar ch : QStringLiteral("<>;:/\\|?*,!")) names[2] << QString("ab") + ch + "c.txt";
-        for (const char16_t ch : {0, 1, 9, 10, 13, 27, 31, 127, 0xD800, 0xDFFF})
-            names[2] << QString("ab") + QChar(ch) + "c.txt" << QChar(ch) + QString(".txt");
-        names[2] << QString("ab") + QChar(0xDC00) + QChar(0xD83D) + "c.txt";
-        for (int check = 0; check < names.size(); ++check)
-            for (const QString &name : names[check])
-                QVERIFY2(int(gridfile::checkExportName(name)) == check,
-                         qPrintable(QString(name.toUtf8().toPercentEncoding())));
-    }
-
-    // Row 3 imported after a space, or "!" for a file not valid and "?" for too few lines.
-    void importRows() {
-        const QByteArray rest = grid().mid(12);
-        auto row3 = [](const QByteArray &row) { return grid().left(24) + row + grid().mid(34); };
-        const QList<std::pair<QByteArray, QString>> files{
-            {QByteArray(), "!"},
-            {"MAISON*VERS\r\n" + rest, "!"}, // 11 characters
-            {"mAISON*VER\r\n" + rest, "!"},  // lower case
-            {"MAISO,*VER\r\n" + rest, "!"},  // a comma in the first line
-            {grid().left(108), "?"},         // nine lines
-            {" \t MAISON*VER\r\n" + rest, " TOUR*CAP**"},
-            {QByteArray(grid()).replace("\r\n", "\n").chopped(1), " TOUR*CAP**"}, // no final break
-            {row3("abcde"), " abcde"},
-            {row3("TO,UR"), " TO"},
-            {row3("\xe9\x80\x81\xff"), " é€\u0081ÿ"}};
-        for (const auto &[bytes, row] : files) {
-            const gridfile::ImportedGrid imported = gridfile::parseImport(bytes);
-            QCOMPARE(QStringLiteral(" !?")[int(imported.problem)] + imported.rows.value(2), row);
-        }
-    }
-
     // Bytes above 127 go through the cells and a file as they are; refusals change nothing.
     void theFileWindow() {
         EditorGame e;
@@ -354,13 +315,47 @@ private slots:
         e.game.program = nullptr;
     }
 
-    // Grids as the format's documentation writes them ("'" for '"'), taken (rows by "|") or
-    // refused: a crossword of a kind, a width and 10 high.
-    void ipuzFiles() {
+    // The names and text files of the file window, and the ipuz files, as plain values.
+    void fileFormats() {
+        // By the check failed: none, the extension (first), the characters, a leading dot.
+        QList<QStringList> names{
+            QString("grille.txt|Grille.TxT|été 1.v2.txt|a.b.txt|caf\u00e9 \U0001F600.txt")
+                .split('|'),
+            QString("|x|txt|a.tx|grille.doc|grille.txt.bak|a,b|.a\n.doc").split('|'),
+            {"*.txt", "*.TXT", "*.tXt"},
+            {".txt", "..txt", ".grille.txt"}};
+        for (QChar ch : QStringLiteral("<>;:/\\|?*,!")) names[2] << QString("ab") + ch + "c.txt";
+        for (const char16_t ch : {0, 1, 9, 10, 13, 27, 31, 127, 0xD800, 0xDFFF})
+            names[2] << QString("ab") + QChar(ch) + "c.txt" << QChar(ch) + QString(".txt");
+        names[2] << QString("ab") + QChar(0xDC00) + QChar(0xD83D) + "c.txt";
+        for (int check = 0; check < names.size(); ++check)
+            for (const QString &name : names[check])
+                QVERIFY2(int(gridfile::checkExportName(name)) == check,
+                         qPrintable(QString(name.toUtf8().toPercentEncoding())));
+        // Row 3 imported after a space, or "!" for a file not valid and "?" for too few lines.
+        const QByteArray rest = grid().mid(12);
+        auto row3 = [](const QByteArray &row) { return grid().left(24) + row + grid().mid(34); };
+        const QList<std::pair<QByteArray, QString>> files{
+            {QByteArray(), "!"},
+            {"MAISON*VERS\r\n" + rest, "!"}, // 11 characters
+            {"mAISON*VER\r\n" + rest, "!"},  // lower case
+            {"MAISO,*VER\r\n" + rest, "!"},  // a comma in the first line
+            {grid().left(108), "?"},         // nine lines
+            {" \t MAISON*VER\r\n" + rest, " TOUR*CAP**"},
+            {QByteArray(grid()).replace("\r\n", "\n").chopped(1), " TOUR*CAP**"}, // no final break
+            {row3("abcde"), " abcde"},
+            {row3("TO,UR"), " TO"},
+            {row3("\xe9\x80\x81\xff"), " é€\u0081ÿ"}};
+        for (const auto &[bytes, row] : files) {
+            const gridfile::ImportedGrid imported = gridfile::parseImport(bytes);
+            QCOMPARE(QStringLiteral(" !?")[int(imported.problem)] + imported.rows.value(2), row);
+        }
+        // Grids as the format's documentation writes them ("'" for '"'), taken (rows by "|") or
+        // refused: a crossword of a kind, a width and 10 high.
         const auto file = [](const char *kind, int width, const QByteArray &body) {
-            return QByteArray("{'version': 'http://ipuz.org/v2', 'kind': ['http://ipuz.org/" +
-                              QByteArray(kind) + "'], 'dimensions': {'width': " +
-                              QByteArray::number(width) + ", 'height': 10}, " + body)
+            return QByteArray("{'kind': ['http://ipuz.org/" + QByteArray(kind) +
+                              "'], 'dimensions': {'width': " + QByteArray::number(width) +
+                              ", 'height': 10}, " + body)
                 .replace('\'', '"');
         };
         // The first rows of the puzzle and of the solution, then nine of zeros and of nulls.
@@ -372,7 +367,7 @@ private slots:
                    "]}";
         };
         const QString blank = QString("|          ").repeated(9);
-        const QList<std::pair<QByteArray, QString>> files{
+        const QList<std::pair<QByteArray, QString>> puzzles{
             // Blocks as "#" and as cell objects, omitted cells, letters lower case and accented;
             // "Œ" and "ZU" are two letters.
             {file("crossword#1", 10,
@@ -394,7 +389,7 @@ private slots:
              "La ligne 1 de la grille de ce fichier ipuz n'a pas 10 cases."},
             {file("crossword#1", 10, QByteArray(1024 * 1024, ' ') + "}"),
              "Le fichier est trop grand pour être une grille ipuz (plus de 1 Mo)."}};
-        for (const auto &[bytes, rows] : files) {
+        for (const auto &[bytes, rows] : puzzles) {
             const ipuz::Grid read = ipuz::read(bytes);
             QCOMPARE(read.error.isEmpty() ? read.rows.join('|') : read.error, rows);
         }
@@ -488,8 +483,8 @@ private slots:
                     geteuid());
         const int mode = setup.startsWith("read-only") ? 0555 : setup.startsWith("no") ? 0 : 0777;
         if (setup.endsWith("(other user)")) QCOMPARE(::chmod(folder, mode), 0);
-        const QString canonical = QDir(e.folder.path()).canonicalPath();
-        if (setup.startsWith("no")) qputenv("HOME", QFile::encodeName(canonical + "/fermé"));
+        if (setup.startsWith("no"))
+            qputenv("HOME", QFile::encodeName(dir.canonicalPath() + "/fermé"));
         MessageRecorder recorder(desktop::Answer::Yes);
         const QStringList before = listing(e.folder.path());
         if (setup == "flush fails")
@@ -521,7 +516,8 @@ private slots:
         qputenv("HOME", home);
         for (const QByteArray &path : {folder + "/fermé", folder}) ::chmod(path, 0700);
         QCOMPARE(listing(e.folder.path()), before);
-        QCOMPARE(recorder.texts().join('\n'), messages.join('\n').replace("%1", canonical));
+        QCOMPARE(recorder.texts().join('\n'),
+                 messages.join('\n').replace("%1", dir.canonicalPath()));
         for (const desktop::MessageRequest &m : recorder.messages)
             QCOMPARE(m.title, m.text.startsWith("Error: ") ? "No Data" : "Quadrilex");
         if (messages.last().startsWith("La grille n'a"))
