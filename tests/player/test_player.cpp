@@ -31,8 +31,8 @@ QStringList view(FlexGrid &g) {
 
 class TestPlayer : public QObject {
     Q_OBJECT
-    GameFolder *folder = nullptr;
-    RunningProgram *program = nullptr;
+    std::unique_ptr<GameFolder> folder;
+    std::unique_ptr<RunningProgram> program; // after the folder: it ends first
     frm_new_player *p = nullptr;
 
     void paste(const QVariant &content) { // a text, or a picture
@@ -42,14 +42,11 @@ class TestPlayer : public QObject {
     }
 private slots:
     void init() {
-        folder = new GameFolder;
+        program.reset();
+        folder = std::make_unique<GameFolder>();
         storeMode(folder->file(), "P");
-        program = new RunningProgram(folder->file());
+        program = std::make_unique<RunningProgram>(folder->file());
         p = frm_new_player_form.get();
-    }
-    void cleanup() {
-        delete program;
-        delete folder;
     }
 
     void hundredCells() { QCOMPARE(playertext::reply_cells(newGame() + "Q").size(), 100); }
@@ -144,43 +141,39 @@ private slots:
             QCOMPARE(g->TextMatrix(0, i) + g->TextMatrix(i, 0), QString::number(i).repeated(2));
     }
 
-    // However the proposal window goes, the player's window comes back, and only then.
-    void theProposalWindowTakesThePlayerWindowAway_data() {
-        QTest::addColumn<int>("how");
-        int how = 0;
-        for (const char *name : {"close button", "unloaded by code", "destroyed", "program end"})
-            QTest::newRow(name) << how++;
-    }
+    // However the proposal window goes, the player's window comes back, and only then: its close
+    // button, unloaded by code, destroyed, at the program's end.
     void theProposalWindowTakesThePlayerWindowAway() {
-        QFETCH(int, how);
         MessageRecorder messages;
-        QTest::mouseClick(p->bt_valider, Qt::LeftButton);
-        QCOMPARE(messages.texts(), QStringList{ApplyFirst});
-        // Never refused: without a composed proposal the text is empty.
-        const QString text = how ? gridText(Reply) : QString();
-        if (how) paste(text), QTest::mouseClick(p->bt_valider, Qt::LeftButton);
-        QCOMPARE(p->zone_player->Text(), QString(text).replace('.', ' '));
-        QTest::mouseClick(p->bt_player, Qt::LeftButton);
-        frm_img_player *img = frm_img_player_form.get();
-        QVERIFY(img && img->isVisible() && !p->isEnabled());
-        for (int copy = 0; copy < 2; ++copy) { // the second copy the same
-            QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
-            QCOMPARE(desktop::clipboardText(), "Proposition : [code]" + text + "[/code]");
+        for (int how = 0; how < 4; ++how) {
+            QTest::mouseClick(p->bt_valider, Qt::LeftButton);
+            // Never refused: without a composed proposal the text is empty.
+            const QString text = how ? gridText(Reply) : QString();
+            if (how) paste(text), QTest::mouseClick(p->bt_valider, Qt::LeftButton);
+            QCOMPARE(p->zone_player->Text(), QString(text).replace('.', ' '));
+            QTest::mouseClick(p->bt_player, Qt::LeftButton);
+            frm_img_player *img = frm_img_player_form.get();
+            QVERIFY(img && img->isVisible() && !p->isEnabled());
+            for (int copy = 0; copy < 2; ++copy) { // the second copy the same
+                QTest::mouseClick(img->bt_copie_txt, Qt::LeftButton);
+                QCOMPARE(desktop::clipboardText(), "Proposition : [code]" + text + "[/code]");
+            }
+            QCOMPARE(img->propal->Text(), text);
+            QCOMPARE(img->picture(), p->new_grille->Picture());
+            const QSize shown = img->Image1->pixmap().size(); // the whole grid, reduced to fit
+            QVERIFY(shown.width() > 280 && shown.boundedTo(img->Image1->size()) == shown);
+            if (how == 0) img->close();
+            if (how == 0) QVERIFY(p->isEnabled()); // at once, not only when the window is deleted
+            if (how == 1) frm_img_player_form.unload();
+            if (how == 2) delete img;
+            if (how == 3) end_program();
+            settle();
+            QVERIFY(!frm_img_player_form.loaded());
+            QCOMPARE(FormRegistry::count(), how == 3 ? 0 : 1);
+            // At the program's end the proposal window does not bring the player's window back.
+            QVERIFY(how == 3 ? !frm_new_player_form.loaded() : p->isEnabled());
         }
-        QCOMPARE(img->propal->Text(), text);
-        QCOMPARE(img->picture(), p->new_grille->Picture());
-        const QSize shown = img->Image1->pixmap().size(); // the whole grid, reduced to fit
-        QVERIFY(shown.width() > 280 && shown.boundedTo(img->Image1->size()) == shown);
-        if (how == 0) img->close();
-        if (how == 0) QVERIFY(p->isEnabled()); // at once, not only when the window is deleted
-        if (how == 1) frm_img_player_form.unload();
-        if (how == 2) delete img;
-        if (how == 3) end_program();
-        settle();
-        QVERIFY(!frm_img_player_form.loaded());
-        QCOMPARE(FormRegistry::count(), how == 3 ? 0 : 1);
-        // At the program's end the proposal window does not bring the player's window back.
-        QVERIFY(how == 3 ? !frm_new_player_form.loaded() : p->isEnabled());
+        QCOMPARE(messages.texts(), QStringList(2, ApplyFirst)); // before the first paste
     }
 
     // Qt's own texts in French; the keyboard and fixed windows, from the player's window on.
