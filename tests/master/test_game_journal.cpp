@@ -87,44 +87,42 @@ Game gameOf(const QStringList &reference, const QStringList &result) {
 class TestGameJournal : public QObject {
     Q_OBJECT
 private slots:
-    // The rules on a game value, without a window. An undo takes back a found cell only if it
-    // still holds that letter on the found colour: cell (1, 1) when it is undone, cells taken.
+    // The rules on a game value, without a window.
     void theRulesOnAGameValue() {
         using namespace gridrows;
-        for (const auto &[meanwhile, taken] : std::initializer_list<std::pair<Cell, int>>{
-                 {{"M", FoundLetter.rgb(), FoundText.rgb()}, 9},
-                 {{" ", Black.rgb(), FoundText.rgb()}, 8},
-                 {{"Z", FoundLetter.rgb(), FoundText.rgb()}, 8},
-                 {{" ", FoundLetter.rgb(), FoundText.rgb()}, 8},
-                 {{"M", White.rgb(), 0u}, 8}}) {
-            Game game = gameOf(G1, blackSquaresOf(G1));
-            const Cell open = at(game.result, 0, 1);
-            const ValidationOutcome v =
-                validate_proposal(game, gridText(rowOf(G1, 0)), "pasted" + QString(3000, u'x'),
-                                  QDateTime(QDate(2026, 12, 6), QTime(20, 30)));
-            // One "M" of two left.
-            QCOMPARE((QList<int>{v.ran, v.complete, v.found, game.validated,
-                                 game.runningRemainingTally[13], int(game.journal.size())}),
-                     (QList<int>{1, 0, 9, 9, 1, 1}));
-            QCOMPARE(game.journal[0].proposition, "pasted" + QString(1994, u'x')); // its start
-            QCOMPARE(cellsText(game.journal[0].cases).section(';', 0, 1),
-                     QStringLiteral("1,1,#ffffff,#000000,M;1,2,#ffffff,#000000,A"));
-            QCOMPARE(undo_question(game.journal[0]),
-                     QStringLiteral("Annuler la validation n° 1 du 06/12/2026 à 20:30 (9 "
-                                    "lettre(s), pas encore sauvegardée) ?\nLes lettres qu'elle a "
-                                    "validées quittent la grille."));
-            at(game.result, 0, 0) = meanwhile;
-            // Every "A" back.
-            QCOMPARE((QList<int>{last_live_entry(game), undo_validation(game, 0), game.validated,
-                                 game.runningRemainingTally[13], game.runningRemainingTally[1],
-                                 game.journal[0].annulee, last_live_entry(game)}),
-                     (QList<int>{0, taken, 9 - taken, taken == 9 ? 2 : 1, 7, 1, -1}));
-            QCOMPARE(at(game.result, 0, 0), taken == 9 ? open : meanwhile);
-            QCOMPARE(at(game.result, 0, 1), open);
-        }
+        Game game = gameOf(G1, blackSquaresOf(G1));
+        const Cell open = at(game.result, 0, 1);
+        const ValidationOutcome v =
+            validate_proposal(game, gridText(rowOf(G1, 0)), "pasted" + QString(3000, u'x'),
+                              QDateTime(QDate(2026, 12, 6), QTime(20, 30)));
+        // One "M" of two left.
+        QCOMPARE((QList<int>{v.ran, v.complete, v.found, game.validated,
+                             game.runningRemainingTally[13], int(game.journal.size())}),
+                 (QList<int>{1, 0, 9, 9, 1, 1}));
+        QCOMPARE(game.journal[0].proposition, "pasted" + QString(1994, u'x')); // its start only
+        QCOMPARE(cellsText(game.journal[0].cases).section(';', 0, 1),
+                 QStringLiteral("1,1,#ffffff,#000000,M;1,2,#ffffff,#000000,A"));
+        QCOMPARE(undo_question(game.journal[0]),
+                 QStringLiteral("Annuler la validation n° 1 du 06/12/2026 à 20:30 (9 lettre(s), "
+                                "pas encore sauvegardée) ?\nLes lettres qu'elle a validées "
+                                "quittent la grille."));
+        // An undo takes back a found cell only if it still holds that letter on the found
+        // colour: "I" blackened, "S" retyped, "O" blanked, "N" no longer on the found colour.
+        const QList<Cell> meanwhile = {{" ", Black.rgb(), FoundText.rgb()},
+                                       {"Z", FoundLetter.rgb(), FoundText.rgb()},
+                                       {" ", FoundLetter.rgb(), FoundText.rgb()},
+                                       {"N", White.rgb(), 0u}};
+        std::copy(meanwhile.begin(), meanwhile.end(), game.result.begin() + 2);
+        // "M", "A", "V", "E", "R" back: every "A".
+        QCOMPARE((QList<int>{last_live_entry(game), undo_validation(game, 0), game.validated,
+                             game.runningRemainingTally[13], game.runningRemainingTally[1],
+                             game.journal[0].annulee, last_live_entry(game)}),
+                 (QList<int>{0, 5, 4, 2, 7, 1, -1}));
+        QCOMPARE(QList<Cell>(game.result.begin(), game.result.begin() + 6),
+                 (QList<Cell>{open, open} + meanwhile));
 
         // What a save writes of the journal, and what it knows afterwards.
-        Game game = gameOf(G1, rowOf(G1, 0));
+        game = gameOf(G1, rowOf(G1, 0));
         game.partie = 3;
         game.highestPartie = 5;
         game.validated = 9;
