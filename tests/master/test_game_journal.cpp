@@ -122,9 +122,7 @@ private slots:
 
         // What a save writes of the journal, and what it knows afterwards.
         game = gameOf(G1, rowOf(G1, 0));
-        game.partie = 3;
-        game.highestPartie = 5;
-        game.validated = 9;
+        std::tie(game.partie, game.highestPartie, game.validated) = std::tuple(3, 5, 9);
         QVERIFY(!validate_proposal(game, " ", QString(), QDateTime()).ran); // a blank box
         validate_proposal(game, gridText(rowOf(G1, 1)), QString(), QDateTime());
         GameDatabase::ManyWrite w = journal_writes(game);
