@@ -12,7 +12,7 @@ const auto isDark = [](QColor c) { return c.red() < 90 && c.green() < 90 && c.bl
 const auto isFound = [](QColor c) { return c == gridrows::FoundLetter; };
 const auto rgb = [](const QImage &image) { return image.convertToFormat(QImage::Format_RGB32); };
 
-// The box around the pixels of an area that pass the test.
+// The box around the pixels of an area that pass the test; null when none does.
 QRect ink(const QImage &image, const QRect &area, bool (*test)(QColor)) {
     QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -20,9 +20,6 @@ QRect ink(const QImage &image, const QRect &area, bool (*test)(QColor)) {
             if (test(QColor(image.pixel(x, y)))) box |= QRect(x, y, 1, 1);
     return box;
 }
-const auto has = [](const QImage &image, const QRect &area, bool (*test)(QColor)) {
-    return !ink(image, area, test).isEmpty();
-};
 } // namespace
 
 class TestPictures : public QObject {
@@ -54,11 +51,13 @@ private slots:
             QCOMPARE(QColor(image.pixel(cell(i / 10 + 1, i % 10 + 1).topLeft() + QPoint(1, 1))),
                      QColor(SampleGrid[i / 10][i % 10] == u'*' ? Qt::black : Qt::white));
         // Found in this session: red; loaded from the saved game: the default text colour.
-        QVERIFY(has(image, cell(3, 1), isRed));
-        QVERIFY(has(image, cell(1, 1), isDark) && !has(image, cell(1, 1), isRed));
+        QVERIFY(ink(image, cell(3, 1), isRed).isValid());
+        QVERIFY(ink(image, cell(1, 1), isDark).isValid() && ink(image, cell(1, 1), isRed).isNull());
         // Headers numbered, the corner blank, no found-letter colour anywhere.
-        QVERIFY(has(image, cell(0, 10), isDark) && has(image, cell(10, 0), isDark));
-        QVERIFY(!has(image, cell(0, 0), isDark) && !has(image, image.rect(), isFound));
+        QVERIFY(ink(image, cell(0, 10), isDark).isValid() &&
+                ink(image, cell(10, 0), isDark).isValid());
+        QVERIFY(ink(image, cell(0, 0), isDark).isNull() &&
+                ink(image, image.rect(), isFound).isNull());
         // Letters drawn as the grid draws them; anti-aliasing may differ by a pixel across, as
         // the cells differ in width.
         const QSize apart = ink(image, cell(1, 1), isDark).size() -
@@ -91,10 +90,11 @@ private slots:
     // the clipboard, and leaves the clipboard as it was. The end-of-game window's texts too.
     // The dialog starts in the pictures folder, or in the home folder when there is none.
     void eachSaveCommandWritesTheCopiedPicture() {
-        QString suggested;
-        const QString file = game->folder.filePath("grille"); // ".png" added
-        desktop::setFileChooser(
-            [&](const desktop::FileRequest &r) { return suggested = r.suggested, file; });
+        QString suggested, chosen = "grille"; // ".png" added
+        const QString folder = game->folder.path();
+        desktop::setFileChooser([&](const desktop::FileRequest &r) {
+            return suggested = r.suggested, folder + '/' + chosen;
+        });
         QTemporaryDir home;
         QVERIFY(QDir(home.path()).mkdir("Pictures"));
         const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
@@ -136,32 +136,22 @@ private slots:
             QVERIFY(QFileInfo(suggested).fileName().contains(
                 QRegularExpression("^quadrilex-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.png$")));
             QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
-            QCOMPARE(rgb(QImage(file + ".png", "PNG")), copied);
+            QCOMPARE(rgb(QImage(folder + "/grille.png", "PNG")), copied);
         }
         qputenv("HOME", oldHome);
         if (!oldConfig.isNull()) qputenv("XDG_CONFIG_HOME", oldConfig);
-        desktop::setFileChooser(nullptr);
-        QCOMPARE(picture_file_name(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 59))),
-                 "quadrilex-2026-03-07-1405.png");
-    }
-    // A picture is never written through a link, nor over a file when the disk fails at the
-    // flush: the file is as it was and the master is told why; replacing is asked for a file
-    // there only.
-    void aPictureThatCannotBeWritten() {
+        // A picture is never written through a link, nor over a file when the disk fails at the
+        // flush: the file is as it was and the master is told why; replacing is asked for a file
+        // there only.
         MessageRecorder recorder(desktop::Answer::Yes);
-        const QString folder = game->folder.path();
-        QFile old(folder + "/grille.png");
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD") == 3 && old.flush());
+        const QByteArray saved = fileBytes(folder + "/grille.png");
         QVERIFY(QFile::link(folder + "/grille.png", folder + "/lien.png"));
         userfile::setFault([](userfile::Step s) { return s == userfile::Step::Sync ? ENOSPC : 0; });
-        for (const QString chosen : {"lien.png", "grille.png", "neuf.png"}) {
-            desktop::setFileChooser(
-                [&](const desktop::FileRequest &) { return folder + '/' + chosen; });
-            QTest::mouseClick(mc->bt_enregistrer_grille, Qt::LeftButton);
-        }
+        for (const char *name : {"lien.png", "grille.png", "neuf.png"})
+            chosen = name, QTest::mouseClick(mc->bt_enregistrer_grille, Qt::LeftButton);
         userfile::setFault(nullptr);
         desktop::setFileChooser(nullptr);
-        QCOMPARE(fileBytes(folder + "/grille.png"), QByteArray("OLD"));
+        QCOMPARE(fileBytes(folder + "/grille.png"), saved);
         const QString failed = "L'image n'a pas pu être enregistrée dans « " + folder +
                                "/%1 » :\n%2.\n\nAucun fichier n'a été modifié.",
                       full = "il n'y a plus de place sur le disque";
@@ -173,6 +163,8 @@ private slots:
                               failed.arg("grille.png", full), failed.arg("neuf.png", full)}));
         QCOMPARE(QDir(folder).entryList({"*.png", ".*"}, QDir::Files | QDir::System | QDir::Hidden),
                  (QStringList{"grille.png", "lien.png"}));
+        QCOMPARE(picture_file_name(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 59))),
+                 "quadrilex-2026-03-07-1405.png");
     }
 };
 

@@ -9,7 +9,7 @@
 // Once started it prints the time it passed the FIFO (microseconds), "ready" and the game file's
 // inode; a program that cannot start prints that time and its messages instead.
 #include "tests/support/test_support.h"
-#include <chrono>
+#include <QDeadlineTimer>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,9 +22,7 @@ int main(int argc, char *argv[]) {
     MessageRecorder messages(desktop::Answer::Yes);
     std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line reaches the test as it is printed
     if (argc > 3) std::puts("waiting"), ::close(::open(argv[3], O_RDONLY | O_CLOEXEC));
-    const long long started = std::chrono::duration_cast<std::chrono::microseconds>(
-                                  std::chrono::steady_clock::now().time_since_epoch())
-                                  .count();
+    const long long started = QDeadlineTimer::current().deadlineNSecs() / 1000; // monotonic
     if (!start_program(QString::fromLocal8Bit(argv[1]))) {
         std::printf("%lld %s\n", started,
                     qPrintable(messages.texts().join('|').replace('\n', ' ')));
@@ -34,10 +32,8 @@ int main(int argc, char *argv[]) {
     struct stat game {};
     ::stat(argv[1], &game);
     std::printf("%lld ready %llu\n", started, static_cast<unsigned long long>(game.st_ino));
-    if (mode == "idle") {
-        while (std::getchar() != EOF) continue;
-        return end_program(), 0;
-    }
+    while (mode == "idle" && std::getchar() != EOF) continue;
+    if (mode == "idle") return end_program(), 0;
     for (unsigned i = 0; mode == "save"; ++i)
         if (const GameRows &g = i % 2 ? GameB : GameA;
             !module1::db().write(SavedGame(g.source, g.result).writes()))
@@ -49,9 +45,8 @@ int main(int argc, char *argv[]) {
         // A grid from the editor as the reference of a new game (in validate, once the whole grid
         // is found); its top-left cell is black, as a top-left letter would be shown in the
         // result grid without being found.
-        const bool another =
-            mode == "commit" || (mode == "validate" && isComplete(mc->game().result));
-        if (another) {
+        const bool anew = mode == "commit" || (mode == "validate" && isComplete(mc->game().result));
+        if (anew) {
             storeRows(argv[1], "new",
                       i % 2 ? GameB.source : SampleGrid.mid(3) + SampleGrid.mid(0, 3));
             mc->mnu_new_Click();
@@ -61,7 +56,7 @@ int main(int argc, char *argv[]) {
         }
         if (mode == "undo" && i % 3 == 2) {
             mc->mnu_annuler_Click();
-        } else if (mode != "validate" || !another) {
+        } else if (mode != "validate" || !anew) {
             // A proposal with some of the reference's letters, the others left empty.
             QStringList rows = shownRows(mc->mc_source).split('\n');
             for (QString &row : rows)
