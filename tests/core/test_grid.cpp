@@ -74,9 +74,8 @@ private slots:
         at(cells, 4, 4) = {"W", qRgb(255, 255, 255), qRgb(255, 0, 0)};
         drawCells(g, cells); // bold, 12 points, read back at the end
         QVERIFY(g.CellFontBold() && g.CellFontSize() == 12);
-        const QImage image = g.Picture();
         g.resize(330, 330);
-        QCOMPARE(g.grab().toImage().convertToFormat(QImage::Format_RGB32), image);
+        QCOMPARE(g.grab().toImage().convertToFormat(QImage::Format_RGB32), g.Picture());
         QStringList events;
         connect(&g, &FlexGrid::keyDownEarly, [&] { events << "early"; });
         connect(&g, &FlexGrid::keyDown,
@@ -91,7 +90,6 @@ private slots:
         connect(&g, &FlexGrid::clicked, [&] { events << "click"; });
 
         QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(3 * 30 + 10, 2 * 30 + 10));
-        QCOMPARE(events, (QStringList{"mousedown 1 at 2,3", "mouseup 1 over 2,3", "click"}));
         // Shift itself comes first, as a key of its own.
         QTest::keyClick(&g, 'E', Qt::ShiftModifier);
         QTest::keyClick(&g, 'e');
@@ -102,9 +100,10 @@ private slots:
         QInputMethodEvent composed;
         composed.setCommitString(QString::fromUtf8("é"));
         QCoreApplication::sendEvent(&g, &composed);
-        QCOMPARE(events.mid(events.size() - 12).join('|'),
-                 "early|down 69 1|press 69|early|down 69 0|press 101|early|down 0 0|press 233|"
-                 "early|down 46 0|press 233");
+        QCOMPARE(events.join('|'),
+                 "mousedown 1 at 2,3|mouseup 1 over 2,3|click|early|down 16 1|"
+                 "early|down 69 1|press 69|early|down 69 0|press 101|early|down 0 0|"
+                 "press 233|early|down 46 0|press 233");
 
         // Navigation moves the current cell inside the play cells only.
         QString visited;

@@ -34,9 +34,8 @@ class TestPictures : public QObject {
     }
 private slots:
     void init() {
-        QStringList result = blackSquaresOf(SampleGrid);
-        result[0] = SampleGrid[0]; // row 1 found in an earlier run
-        game = new MasterGame(SampleGrid, result);
+        // Row 1 found in an earlier run.
+        game = new MasterGame(SampleGrid, SampleGrid.mid(0, 1) + blackSquaresOf(SampleGrid).mid(1));
         mc = game->mc;
     }
     void cleanup() { delete game; } // every window goes with the program
@@ -89,7 +88,7 @@ private slots:
     // Each "save the picture" command writes, as PNG, the picture its "copy" command puts on
     // the clipboard, and leaves the clipboard as it was. The end-of-game window's texts too.
     // The dialog starts in the pictures folder, or in the home folder when there is none.
-    void eachSaveCommandWritesTheCopiedPicture() {
+    void eachSaveCommandWritesTheCopiedPictureOrNothing() {
         QString suggested, chosen = "grille"; // ".png" added
         const QString folder = game->folder.path();
         desktop::setFileChooser([&](const desktop::FileRequest &r) {
@@ -130,11 +129,10 @@ private slots:
             if (window == "end of game") QCOMPARE(copied, mc->mc_result->Picture());
             for (int i = 0; i < 2; ++i) QTest::mouseClick(save, Qt::LeftButton); // asks to replace
             QCOMPARE(desktop::clipboardPng(), png);
-            QCOMPARE(QFileInfo(suggested).path(),
-                     home.path() + (window == "end of game" ? "" : "/Pictures"));
             // Named for the moment, as for a known one.
-            QVERIFY(QFileInfo(suggested).fileName().contains(
-                QRegularExpression("^quadrilex-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.png$")));
+            QCOMPARE(suggested.replace(home.path(), "~").replace(QRegularExpression("\\d"), "9"),
+                     window == "end of game" ? "~/quadrilex-9999-99-99-9999.png"
+                                             : "~/Pictures/quadrilex-9999-99-99-9999.png");
             QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
             QCOMPARE(rgb(QImage(folder + "/grille.png", "PNG")), copied);
         }

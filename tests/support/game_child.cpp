@@ -40,7 +40,6 @@ int main(int argc, char *argv[]) {
             return 3;
     frm_mc *mc = frm_mc_form.get();
     if (!mc || (mode != "validate" && mode != "undo" && mode != "commit")) return 4;
-    QRandomGenerator rng(quint32(QCoreApplication::applicationPid()));
     for (unsigned i = 0;; ++i) {
         // A grid from the editor as the reference of a new game (in validate, once the whole grid
         // is found); its top-left cell is black, as a top-left letter would be shown in the
@@ -61,7 +60,7 @@ int main(int argc, char *argv[]) {
             QStringList rows = shownRows(mc->mc_source).split('\n');
             for (QString &row : rows)
                 for (QChar &ch : row)
-                    if (ch != u'*' && rng.bounded(100) >= 8) ch = u'.';
+                    if (ch != u'*' && QRandomGenerator::global()->bounded(100) >= 8) ch = u'.';
             desktop::setClipboardText(gridText(rows));
             mc->Command1_Click();
         }
