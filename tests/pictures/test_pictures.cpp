@@ -12,7 +12,7 @@ const auto isDark = [](QColor c) { return c.red() < 90 && c.green() < 90 && c.bl
 const auto isFound = [](QColor c) { return c == gridrows::FoundLetter; };
 const auto rgb = [](const QImage &image) { return image.convertToFormat(QImage::Format_RGB32); };
 
-// The box around the pixels of an area that pass the test.
+// The box around the pixels of an area that pass the test; null when none does.
 QRect ink(const QImage &image, const QRect &area, bool (*test)(QColor)) {
     QRect box;
     for (int y = area.top(); y <= area.bottom(); ++y)
@@ -20,9 +20,6 @@ QRect ink(const QImage &image, const QRect &area, bool (*test)(QColor)) {
             if (test(QColor(image.pixel(x, y)))) box |= QRect(x, y, 1, 1);
     return box;
 }
-const auto has = [](const QImage &image, const QRect &area, bool (*test)(QColor)) {
-    return !ink(image, area, test).isEmpty();
-};
 } // namespace
 
 class TestPictures : public QObject {
@@ -37,9 +34,8 @@ class TestPictures : public QObject {
     }
 private slots:
     void init() {
-        QStringList result = blackSquaresOf(SampleGrid);
-        result[0] = SampleGrid[0]; // row 1 found in an earlier run
-        game = new MasterGame(SampleGrid, result);
+        // Row 1 found in an earlier run.
+        game = new MasterGame(SampleGrid, SampleGrid.mid(0, 1) + blackSquaresOf(SampleGrid).mid(1));
         mc = game->mc;
     }
     void cleanup() { delete game; } // every window goes with the program
@@ -54,11 +50,13 @@ private slots:
             QCOMPARE(QColor(image.pixel(cell(i / 10 + 1, i % 10 + 1).topLeft() + QPoint(1, 1))),
                      QColor(SampleGrid[i / 10][i % 10] == u'*' ? Qt::black : Qt::white));
         // Found in this session: red; loaded from the saved game: the default text colour.
-        QVERIFY(has(image, cell(3, 1), isRed));
-        QVERIFY(has(image, cell(1, 1), isDark) && !has(image, cell(1, 1), isRed));
+        QVERIFY(ink(image, cell(3, 1), isRed).isValid());
+        QVERIFY(ink(image, cell(1, 1), isDark).isValid() && ink(image, cell(1, 1), isRed).isNull());
         // Headers numbered, the corner blank, no found-letter colour anywhere.
-        QVERIFY(has(image, cell(0, 10), isDark) && has(image, cell(10, 0), isDark));
-        QVERIFY(!has(image, cell(0, 0), isDark) && !has(image, image.rect(), isFound));
+        QVERIFY(ink(image, cell(0, 10), isDark).isValid() &&
+                ink(image, cell(10, 0), isDark).isValid());
+        QVERIFY(ink(image, cell(0, 0), isDark).isNull() &&
+                ink(image, image.rect(), isFound).isNull());
         // Letters drawn as the grid draws them; anti-aliasing may differ by a pixel across, as
         // the cells differ in width.
         const QSize apart = ink(image, cell(1, 1), isDark).size() -
@@ -90,103 +88,81 @@ private slots:
     // Each "save the picture" command writes, as PNG, the picture its "copy" command puts on
     // the clipboard, and leaves the clipboard as it was. The end-of-game window's texts too.
     // The dialog starts in the pictures folder, or in the home folder when there is none.
-    void eachSaveCommandWritesTheCopiedPicture_data() {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<bool>("picturesFolder");
-        QTest::newRow("master's Grille") << "frm_mc" << true;
-        QTest::newRow("end of game") << "frm_fin" << false;
-        QTest::newRow("player's proposal") << "frm_img_player" << true;
-    }
-    void eachSaveCommandWritesTheCopiedPicture() {
-        QFETCH(QString, window);
-        QFETCH(bool, picturesFolder);
-        MessageRecorder messages(desktop::Answer::Yes);
-        QPushButton *copy = mc->bt_copie_grille, *save = mc->bt_enregistrer_grille;
-        if (window == "frm_fin") {
-            game->paste(SampleGrid); // the window showing is the master game test's
-            frm_fin &fin = *frm_fin_form.get();
-            copy = fin.bt_copie_img_fin, save = fin.bt_enregistrer_img_fin;
-            QString texts;
-            for (QPushButton *b : {fin.bt_txt_fin, fin.bt_txt_fin_forum})
-                QTest::mouseClick(b, Qt::LeftButton), texts += desktop::clipboardText() + '|';
-            QCOMPARE(texts, "Bravo ! Partie terminée. A vous de jouer !|[size=5][color=#0040FF]   "
-                            "Bravo ! Partie terminée. A vous de jouer ![/color][/size]|");
-            // Every later validation of the complete grid shows it again.
-            fin.hide();
-            game->paste(blackSquaresOf(SampleGrid));
-            QVERIFY(messages.messages.size() == 2 && fin.isVisible());
-        } else if (window == "frm_img_player") {
-            frm_new_player_form().bt_player_Click();
-            copy = frm_img_player_form.get()->bt_copie_img;
-            save = frm_img_player_form.get()->bt_enregistrer_img;
-        }
-        QTest::mouseClick(copy, Qt::LeftButton);
-        const QByteArray png = desktop::clipboardPng();
-        const QImage copied = rgb(QImage::fromData(png, "PNG"));
-        // The end of game shows the result grid itself: no numbers, found-letter colour kept.
-        if (window == "frm_fin") QCOMPARE(copied, mc->mc_result->Picture());
-        QString suggested;
-        const QString file = game->folder.filePath("grille"); // ".png" added
-        desktop::setFileChooser(
-            [&](const desktop::FileRequest &r) { return suggested = r.suggested, file; });
+    void eachSaveCommandWritesTheCopiedPictureOrNothing() {
+        QString suggested, chosen = "grille"; // ".png" added
+        const QString folder = game->folder.path();
+        desktop::setFileChooser([&](const desktop::FileRequest &r) {
+            return suggested = r.suggested, folder + '/' + chosen;
+        });
         QTemporaryDir home;
-        if (picturesFolder) QVERIFY(QDir(home.path()).mkdir("Pictures"));
+        QVERIFY(QDir(home.path()).mkdir("Pictures"));
         const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", QFile::encodeName(home.path()));
         qunsetenv("XDG_CONFIG_HOME"); // the home's own, where no user-dirs.dirs moves "Pictures"
-        for (int i = 0; i < 2; ++i) QTest::mouseClick(save, Qt::LeftButton); // asks to replace
+        for (const QString window : {"master's Grille", "player's proposal", "end of game"}) {
+            MessageRecorder messages(desktop::Answer::Yes);
+            QPushButton *copy = mc->bt_copie_grille, *save = mc->bt_enregistrer_grille;
+            if (window == "end of game") {
+                game->paste(SampleGrid); // the window showing is the master game test's
+                frm_fin &fin = *frm_fin_form.get();
+                copy = fin.bt_copie_img_fin, save = fin.bt_enregistrer_img_fin;
+                QString texts;
+                for (QPushButton *b : {fin.bt_txt_fin, fin.bt_txt_fin_forum})
+                    QTest::mouseClick(b, Qt::LeftButton), texts += desktop::clipboardText() + '|';
+                QCOMPARE(texts,
+                         "Bravo ! Partie terminée. A vous de jouer !|[size=5][color=#0040FF]   "
+                         "Bravo ! Partie terminée. A vous de jouer ![/color][/size]|");
+                // Every later validation of the complete grid shows it again.
+                fin.hide();
+                game->paste(blackSquaresOf(SampleGrid));
+                QVERIFY(messages.messages.size() == 2 && fin.isVisible());
+                QVERIFY(QDir(home.path()).rmdir("Pictures"));
+            } else if (window == "player's proposal") {
+                frm_new_player_form().bt_player_Click();
+                copy = frm_img_player_form.get()->bt_copie_img;
+                save = frm_img_player_form.get()->bt_enregistrer_img;
+            }
+            QTest::mouseClick(copy, Qt::LeftButton);
+            const QByteArray png = desktop::clipboardPng();
+            const QImage copied = rgb(QImage::fromData(png, "PNG"));
+            // The end of game shows the result grid itself: no numbers, found-letter colour kept.
+            if (window == "end of game") QCOMPARE(copied, mc->mc_result->Picture());
+            for (int i = 0; i < 2; ++i) QTest::mouseClick(save, Qt::LeftButton); // asks to replace
+            QCOMPARE(desktop::clipboardPng(), png);
+            // Named for the moment, as for a known one.
+            QCOMPARE(suggested.replace(home.path(), "~").replace(QRegularExpression("\\d"), "9"),
+                     window == "end of game" ? "~/quadrilex-9999-99-99-9999.png"
+                                             : "~/Pictures/quadrilex-9999-99-99-9999.png");
+            QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
+            QCOMPARE(rgb(QImage(folder + "/grille.png", "PNG")), copied);
+        }
         qputenv("HOME", oldHome);
         if (!oldConfig.isNull()) qputenv("XDG_CONFIG_HOME", oldConfig);
-        desktop::setFileChooser(nullptr);
-        QCOMPARE(desktop::clipboardPng(), png);
-        QCOMPARE(QFileInfo(suggested).path(), home.path() + (picturesFolder ? "/Pictures" : ""));
-        // Named for the moment, as for a known one.
-        QVERIFY(QFileInfo(suggested).fileName().contains(
-            QRegularExpression("^quadrilex-\\d{4}-\\d\\d-\\d\\d-\\d{4}\\.png$")));
-        QCOMPARE(picture_file_name(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 59))),
-                 "quadrilex-2026-03-07-1405.png");
-        QCOMPARE(messages.messages.back().buttons, desktop::Buttons::YesNo);
-        QCOMPARE(rgb(QImage(file + ".png", "PNG")), copied);
-    }
-    // A picture is never written through a link, nor over a file when the disk fails at the
-    // flush: the file is as it was and the master is told why; replacing is asked for a file
-    // there only.
-    void aPictureThatCannotBeWritten_data() {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QStringList>("messages");
-        const QString failed = "L'image n'a pas pu être enregistrée dans « %1 » :\n%2.\n\n"
-                               "Aucun fichier n'a été modifié.";
-        QTest::newRow("link onto another file")
-            << "lien.png"
-            << QStringList{failed.arg("%1/lien.png", "c'est un lien symbolique, que Quadrilex ne "
-                                                     "suit jamais pour écrire")};
-        QTest::newRow("disk full at the flush")
-            << "grille.png"
-            << QStringList{"Le fichier « %1/grille.png » existe déjà.\nVoulez-vous le remplacer ?",
-                           failed.arg("%1/grille.png", "il n'y a plus de place sur le disque")};
-        QTest::newRow("new file, disk full at the flush")
-            << "neuf.png"
-            << QStringList{failed.arg("%1/neuf.png", "il n'y a plus de place sur le disque")};
-    }
-    void aPictureThatCannotBeWritten() {
-        QFETCH(QString, chosen);
-        QFETCH(QStringList, messages);
+        // A picture is never written through a link, nor over a file when the disk fails at the
+        // flush: the file is as it was and the master is told why; replacing is asked for a file
+        // there only.
         MessageRecorder recorder(desktop::Answer::Yes);
-        const QString folder = game->folder.path();
-        QFile old(folder + "/grille.png");
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("OLD") == 3 && old.flush());
+        const QByteArray saved = fileBytes(folder + "/grille.png");
         QVERIFY(QFile::link(folder + "/grille.png", folder + "/lien.png"));
-        desktop::setFileChooser(
-            [&](const desktop::FileRequest &) { return folder + '/' + chosen; });
         userfile::setFault([](userfile::Step s) { return s == userfile::Step::Sync ? ENOSPC : 0; });
-        QTest::mouseClick(mc->bt_enregistrer_grille, Qt::LeftButton);
+        for (const char *name : {"lien.png", "grille.png", "neuf.png"})
+            chosen = name, QTest::mouseClick(mc->bt_enregistrer_grille, Qt::LeftButton);
         userfile::setFault(nullptr);
         desktop::setFileChooser(nullptr);
-        QCOMPARE(fileBytes(folder + "/grille.png"), QByteArray("OLD"));
-        for (QString &message : messages) message.replace("%1", folder);
-        QCOMPARE(recorder.texts(), messages);
+        QCOMPARE(fileBytes(folder + "/grille.png"), saved);
+        const QString failed = "L'image n'a pas pu être enregistrée dans « " + folder +
+                               "/%1 » :\n%2.\n\nAucun fichier n'a été modifié.",
+                      full = "il n'y a plus de place sur le disque";
+        QCOMPARE(recorder.texts(),
+                 (QStringList{failed.arg("lien.png", "c'est un lien symbolique, que Quadrilex ne "
+                                                     "suit jamais pour écrire"),
+                              "Le fichier « " + folder +
+                                  "/grille.png » existe déjà.\nVoulez-vous le remplacer ?",
+                              failed.arg("grille.png", full), failed.arg("neuf.png", full)}));
         QCOMPARE(QDir(folder).entryList({"*.png", ".*"}, QDir::Files | QDir::System | QDir::Hidden),
                  (QStringList{"grille.png", "lien.png"}));
+        QCOMPARE(picture_file_name(QDateTime(QDate(2026, 3, 7), QTime(14, 5, 59))),
+                 "quadrilex-2026-03-07-1405.png");
     }
 };
 

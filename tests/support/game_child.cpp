@@ -9,10 +9,10 @@
 // Once started it prints the time it passed the FIFO (microseconds), "ready" and the game file's
 // inode; a program that cannot start prints that time and its messages instead.
 #include "tests/support/test_support.h"
+#include <QDeadlineTimer>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 
 int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -20,14 +20,9 @@ int main(int argc, char *argv[]) {
     if (argc < 3) return 2;
     enter_main_windows();
     MessageRecorder messages(desktop::Answer::Yes);
-    if (argc > 3) {
-        std::puts("waiting");
-        std::fflush(stdout);
-        ::close(::open(argv[3], O_RDONLY | O_CLOEXEC));
-    }
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const long long started = now.tv_sec * 1000000LL + now.tv_nsec / 1000;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each line reaches the test as it is printed
+    if (argc > 3) std::puts("waiting"), ::close(::open(argv[3], O_RDONLY | O_CLOEXEC));
+    const long long started = QDeadlineTimer::current().deadlineNSecs() / 1000; // monotonic
     if (!start_program(QString::fromLocal8Bit(argv[1]))) {
         std::printf("%lld %s\n", started,
                     qPrintable(messages.texts().join('|').replace('\n', ' ')));
@@ -37,52 +32,37 @@ int main(int argc, char *argv[]) {
     struct stat game {};
     ::stat(argv[1], &game);
     std::printf("%lld ready %llu\n", started, static_cast<unsigned long long>(game.st_ino));
-    std::fflush(stdout);
-    if (mode == "idle") {
-        while (std::getchar() != EOF) {
-        }
-        end_program();
-        return 0;
-    }
-    if (mode == "save") {
-        const SavedGame games[2] = {SavedGame(GameA.source, GameA.result),
-                                    SavedGame(GameB.source, GameB.result)};
-        for (unsigned i = 0;; ++i)
-            if (!module1::db().write(games[i % 2].writes())) return 3;
-    }
+    while (mode == "idle" && std::getchar() != EOF) continue;
+    if (mode == "idle") return end_program(), 0;
+    for (unsigned i = 0; mode == "save"; ++i)
+        if (const GameRows &g = i % 2 ? GameB : GameA;
+            !module1::db().write(SavedGame(g.source, g.result).writes()))
+            return 3;
     frm_mc *mc = frm_mc_form.get();
-    if (!mc) return 4;
-    QRandomGenerator rng(quint32(QCoreApplication::applicationPid()));
-    // A proposal with some of the reference's letters, the others left empty.
-    const auto paste = [&] {
-        QStringList rows = shownRows(mc->mc_source).split('\n');
-        for (QString &row : rows)
-            for (QChar &ch : row)
-                if (ch != u'*' && rng.bounded(100) >= 8) ch = u'.';
-        desktop::setClipboardText(gridText(rows));
-        mc->Command1_Click();
-    };
-    // A grid from the editor as the reference of a new game; its top-left cell is black, as a
-    // top-left letter would be shown in the result grid without being found.
-    const auto commit = [&](unsigned i) {
-        storeRows(argv[1], "new", i % 2 ? GameB.source : SampleGrid.mid(3) + SampleGrid.mid(0, 3));
-        mc->mnu_new_Click();
-        frm_new_form.get()->mnu_recall_Click();
-        frm_new_form.get()->mnu_ref_Click();
-        settle();
-    };
+    if (!mc || (mode != "validate" && mode != "undo" && mode != "commit")) return 4;
     for (unsigned i = 0;; ++i) {
-        if (mode == "validate" && isComplete(mc->game().result)) {
-            commit(i); // a whole grid found: another game
-        } else if (mode == "validate" || (mode == "undo" && i % 3 != 2)) {
-            paste();
-        } else if (mode == "undo") {
+        // A grid from the editor as the reference of a new game (in validate, once the whole grid
+        // is found); its top-left cell is black, as a top-left letter would be shown in the
+        // result grid without being found.
+        const bool anew = mode == "commit" || (mode == "validate" && isComplete(mc->game().result));
+        if (anew) {
+            storeRows(argv[1], "new",
+                      i % 2 ? GameB.source : SampleGrid.mid(3) + SampleGrid.mid(0, 3));
+            mc->mnu_new_Click();
+            frm_new_form.get()->mnu_recall_Click();
+            frm_new_form.get()->mnu_ref_Click();
+            settle();
+        }
+        if (mode == "undo" && i % 3 == 2) {
             mc->mnu_annuler_Click();
-        } else if (mode == "commit") {
-            commit(i);
-            paste();
-        } else {
-            return 2;
+        } else if (mode != "validate" || !anew) {
+            // A proposal with some of the reference's letters, the others left empty.
+            QStringList rows = shownRows(mc->mc_source).split('\n');
+            for (QString &row : rows)
+                for (QChar &ch : row)
+                    if (ch != u'*' && QRandomGenerator::global()->bounded(100) >= 8) ch = u'.';
+            desktop::setClipboardText(gridText(rows));
+            mc->Command1_Click();
         }
         if (mode != "validate" || i % 2) mc->mnu_save_Click();
         if (mc->hasUnsavedChanges() && i % 2) return 3; // a save failed
