@@ -14,16 +14,21 @@ const QStringList Reply = {"MAIS.N*VE.", "..........", "..........", "..........
 // Not a global: SampleGrid is another file's global.
 const auto newGame = [] { return gridText(dotted(blackSquaresOf(SampleGrid))); };
 
-// Cells: "*" black ("#" with text), "." white and empty, a found one in lower case ("_" empty).
+// Cells: "*" black ("#" with text), "." white and empty, a found one in lower case ("_" empty,
+// "!" a letter the grid left in lower case).
 QStringList view(FlexGrid &g) {
     QStringList rows(10);
     for (int i = 0; i < 100; ++i) {
         const QColor back = cellBack(&g, i / 10 + 1, i % 10 + 1);
         const QString text = g.Text();
-        rows[i / 10] += back == gridrows::Black         ? (text.trimmed().isEmpty() ? "*" : "#")
-                        : back == gridrows::FoundLetter ? (text.isEmpty() ? "_" : text.toLower())
-                        : back == gridrows::White       ? (text == " " ? "." : text)
-                                                        : "?";
+        rows[i / 10] += back == gridrows::Black ? (text.trimmed().isEmpty() ? "*" : "#")
+                        : back == gridrows::FoundLetter
+                            ? (text.isEmpty()               ? "_"
+                               : text.toUpper() == text     ? text.toLower()
+                               : text.toUpper().size() == 1 ? "!" // a found letter not in capitals
+                                                            : text.toLower())
+                        : back == gridrows::White ? (text == " " ? "." : text)
+                                                  : "?";
     }
     return rows;
 }
