@@ -101,10 +101,6 @@ QString locate_game_file() {
 }
 
 bool start_program(const QString &databaseFile) {
-    // However it ends, the font thread has done its work by then.
-    const struct FontsLoaded {
-        ~FontsLoaded() { wait_for_fonts(); }
-    } fontsLoaded;
     // Windows come and go with the mode switch; the program ends with the last of them.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationDisplayName(QString());

@@ -13,7 +13,7 @@ bool start_program(const QString &databaseFile);
 void start_loading_fonts();
 // Tells the loading that the QApplication exists (and starts it if it had not started).
 void fonts_may_use_application();
-// Waits until the fonts are loaded (start_program does it once its window shows).
+// Waits until the fonts are loaded (end_program does it).
 void wait_for_fonts();
 // Unloads every window still open and closes the game file.
 void end_program();
